@@ -1,0 +1,71 @@
+#pragma once
+// Base of every thing placed in a level, and the registry that builds objects
+// from the words of a level-file line by type name.
+#include <list>
+#include <map>
+#include <string>
+
+#include "physics/dimension.h"
+#include "physics/vector.h"
+
+class Sprite;
+
+// One victory condition: an axis-aligned area and what the object must do there.
+struct victoryStruct {
+    enum Condition { ENTER = 0, LEAVE = 1, AUTO = 2 };
+    enum Completeness { CENTRE = 0, WHOLE = 1, PARTIAL = 2 };
+
+    int x = 0, y = 0;  // centre of the area, world units
+    int w = 0, h = 0;  // full width (along x) and height (along y)
+    Condition condition = AUTO;
+    Completeness completeness = CENTRE;  // stored; the test always uses the body's centre
+};
+
+enum Type { OBJECT = 0, BOMB = 1, POLYGON = 2, BLACKHOLE = 3 };
+
+class Object {
+public:
+    using Body2D = physics::Body<physics::TwoDee>;
+    using World2D = physics::World<physics::TwoDee>;
+    // Builds an object from a token list: words of one level-file line, element 0
+    // the type name, ended by an empty string that is always present.
+    using Factory = Object* (*)(World2D* world, std::string* words);
+
+    Object();
+    // The registry entry "Object": a bare object with no body and no sprite.
+    Object(World2D* world, std::string* words);
+    virtual ~Object();
+
+    virtual void size(const physics::Vector2D& v);
+    virtual int update(int tick);
+    virtual int draw();
+    virtual bool isStable();
+    virtual int reset();
+    virtual bool testVictory(victoryStruct v);
+    virtual void changeDilation(float d);
+    virtual bool isVictor();
+    virtual Type getType();
+
+    bool contains(physics::Vector2D p);
+    void storePos();
+    // True when this object takes part in the physics (has a body).
+    bool hasBody() const { return physics != nullptr; }
+
+    static std::string getOpt(const std::string* words, const std::string& name);
+    static bool hasOpt(const std::string* words, const std::string& name);
+    static Object* create(const std::string& name, World2D* world, std::string* words);
+    static Object* construct(World2D* world, std::string* words);
+    static void registerType(const std::string& name);
+
+    Body2D* physics = nullptr;   // the object's body; removed and deleted by the level, not by ~Object
+    Sprite* sprite = nullptr;    // picture used by draw(); null draws nothing; never owned
+    float alpha = 1.0f;          // opacity handed to Sprite::draw
+    physics::Vector2D cachedPosition;           // start position; reset() returns the body here
+    physics::Orientation2D cachedOrientation;   // start orientation
+    std::map<std::string, std::string> data;    // named values; "vicCondName" = victory condition name
+    std::list<physics::Vector2D> posHistory;    // body positions of the last 60 updates, oldest first
+    float dilation = 1.0f;                      // size factor set by black holes; 1 is natural size
+    std::list<victoryStruct> victory;           // conditions this object must meet
+
+    static std::map<std::string, Factory> s_types;
+};

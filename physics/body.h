@@ -1,0 +1,129 @@
+#pragma once
+#include <list>
+
+#include "physics/dimension.h"
+#include "physics/moi.h"
+#include "physics/shape.h"
+#include "physics/vector.h"
+
+namespace physics {
+
+// Told of a body's contacts by the contact list. Return false to veto the contact.
+template <>
+class CollisionListener<TwoDee> {
+public:
+    virtual ~CollisionListener() = default;
+    // side: 0 when the listener belongs to contact->body[0], 1 for body[1].
+    virtual bool onCollision(Contact<TwoDee>* contact, int side) = 0;
+};
+
+// A rigid body: placement, velocities, the bias velocities of position
+// correction, mass properties computed from its shapes, and sleeping.
+template <>
+class Body<TwoDee> {
+public:
+    Body();
+    explicit Body(Area* shape);
+    ~Body();  // deletes the shapes; only empties the other lists
+    Body(const Body&) = delete;
+    Body& operator=(const Body&) = delete;
+
+    static Body* create();
+    static Body* create(Area* shape);
+    static Body* createStatic(Area* shape);
+
+    // Placement; each ends with thisMoved().
+    void setPosition(const Vector2D& p);
+    void setOrientation(const Orientation2D& o);
+    void translate(const Vector2D& v);
+    void rotate(const Rotation2D& r);
+
+    const Vector2D& getPosition() const { return m_position; }
+    const Orientation2D& getOrientation() const { return m_orientation; }
+    const Vector2D& getVelocity() const { return m_velocity; }
+    const Rotation2D& getRotation() const { return m_rotation; }
+    const Vector2D& getBiasVelocity() const { return m_biasVelocity; }
+    const Rotation2D& getBiasRotation() const { return m_biasRotation; }
+    void setVelocity(const Vector2D& v, bool wake = true);
+    void setRotation(const Rotation2D& r, bool wake = true);
+    void killVelocity();  // velocity and rotation 0; bias values untouched
+    Vector2D getVelocityAtPoint(const Vector2D& p) const;
+    Vector2D getBiasVelocityAtPoint(const Vector2D& p) const;
+
+    void applyImpulse(const Vector2D& impulse, bool wake);
+    void applyImpulse(const Vector2D& impulse, const Vector2D& point, bool wake);
+    void applyBiasImpulse(const Vector2D& impulse, const Vector2D& point);  // never wakes
+
+    // The shape keeps its world placement; the body takes ownership.
+    void add(Area* shape);
+    // Removes every occurrence; the caller owns the shape again.
+    void remove(Area* shape);
+    void removeShapes();  // empties the list without deleting or recomputing mass
+    const std::list<Area*>& getShapes() const { return m_shapes; }
+    void add(CollisionListener<TwoDee>* listener);
+    void remove(CollisionListener<TwoDee>* listener);
+
+    void setDensity(float density, bool update);
+    void setRestitution(float r);
+    void setFriction(float f);
+
+    float getInverseMass() const { return m_inverseMass; }
+    float getMass() const;  // +infinity when the inverse mass is 0
+    const MOI2D& getMOI() const { return m_moi; }
+    bool isStatic() const { return m_inverseMass == 0.0f && m_moi.isInfinite(); }
+    bool isPinned() const { return m_inverseMass == 0.0f; }
+    bool isRotatable() const { return m_moi.inverseMOI != 0.0f; }
+    bool isAwake() const { return m_isAwake && !isStatic(); }
+    float getBoundingRadius() const { return m_boundingRadius; }
+
+    void setStatic(bool isStatic);
+    void setPinned(bool pinned);
+    void setRotatable(bool rotatable);
+    void setCanSleep(bool canSleep) { m_canSleep = canSleep; }
+    bool canSleep() const { return m_canSleep; }
+    void setAwake(bool awake);
+
+    Vector2D localToWorld(const Vector2D& v) const { return m_position + m_orientation.transform(v); }
+    Vector2D worldToLocal(const Vector2D& v) const { return m_orientation.inverseTransform(v - m_position); }
+    Vector2D localToWorldDir(const Vector2D& v) const { return m_orientation.transform(v); }
+    Vector2D worldToLocalDir(const Vector2D& v) const { return m_orientation.inverseTransform(v); }
+    bool contains(const Vector2D& p) const;
+    bool intersects(const AARect& r) const;
+    bool intersectsRay(const Vector2D& from, const Vector2D& to, Vector2D& hit) const;
+    // Bounds of all shapes; must not be asked of a body without shapes.
+    AARect getAABB() const { return createAABB(); }
+    AARect createAABB() const;
+
+    // Integration, called by the world.
+    void applyForces(float dt, const Vector2D& gravity, float bias);
+    Vector2D getDrag() const;
+    void move(float dt);
+    void moveBias(float dt);
+
+    void thisMoved();
+    void shapesChanged();
+    float calculateInverseMass() const;
+    float calculateBoundingRadius() const;
+
+    void* data = nullptr;                        // free for the body's user
+    std::list<Contact<TwoDee>*> contacts;        // current contacts, kept by the contact list
+    std::list<Joint<TwoDee>*> joints;            // attached joints, kept by the world
+    std::list<CollisionListener<TwoDee>*> m_listeners;  // not owned
+
+    float m_inverseMass = 0.0f;     // 1/mass; 0 means immovable
+    MOI2D m_moi;                    // inverse moment of inertia about m_position
+    float m_boundingRadius = 0.0f;  // distance from m_position to the furthest shape point
+    Vector2D m_position;            // reference point: the centre of mass once shapes are added
+    Vector2D m_velocity;            // units per second
+    Vector2D m_biasVelocity;        // position-correction displacement gathered this step (whole-step, not a rate)
+    Orientation2D m_orientation;    // radians
+    Rotation2D m_rotation;          // radians per second
+    Rotation2D m_biasRotation;      // position-correction turn gathered this step, radians (not a rate)
+    std::list<Area*> m_shapes;      // owned
+    bool m_isAwake = true;          // raw sleep flag
+    float m_linearRWA = 10.0f;      // running weighted average of the speed
+    float m_rotationalRWA = 10.0f;  // running weighted average of |angular velocity|
+    bool m_canSleep;                // whether the body may fall asleep
+};
+
+}  // namespace physics

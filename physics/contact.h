@@ -1,0 +1,56 @@
+#pragma once
+#include "physics/dimension.h"
+#include "physics/vector.h"
+
+namespace physics {
+
+class Area;
+
+// One point of contact between two shapes of two bodies, with what the
+// resolvers need precomputed. Identity (for caching between steps):
+// (area[0], area[1], faceOnFirst, faceOnSecond, feature[0], feature[1]).
+//
+// Features: with faceOnFirst, the normal is edge normal feature[0] of area[0] and
+// feature[1] is the vertex of area[1] lying against it; with faceOnSecond the
+// roles swap (normal = -normal of edge feature[1] of area[1]); with neither, the
+// normal joins core vertex feature[0] of area[0] to core vertex feature[1] of
+// area[1] (a rounded contact).
+template <>
+class Contact<TwoDee> {
+public:
+    Contact() = default;
+
+    void init(Area* a, Area* b);  // normal and point must already be set
+    void calculateMass();
+    void calculateVelocities();
+    Vector2D getRelativeContactVelocity() const;
+    void calculatePenetration();
+    void setPenetration(float p);
+    bool invalid() const;
+
+    bool operator==(const Contact& o) const;
+    bool operator!=(const Contact& o) const { return !(*this == o); }
+
+    Body<TwoDee>* body[2] = {nullptr, nullptr};  // parents of area[0], area[1]
+    Area* area[2] = {nullptr, nullptr};
+    Vector2D normal;                // unit, from area[0] toward area[1]
+    Vector2D point;                 // world contact point
+    float penetration = 0.0f;       // overlap along normal; negative is a gap; -500 marks a dead contact
+    float closingVelocity = 0.0f;   // approach speed along the normal at the last calculateVelocities; -10 with a gap
+    float normalImpulse = 0.0f;     // accumulated normal impulse (velocity pass)
+    float biasImpulse = 0.0f;       // accumulated normal impulse (position pass)
+    float tangentImpulse = 0.0f;    // accumulated friction impulse
+    float normalMass = 0.0f;        // 1 / normal-normal entry of velocityPerImpulse; 0 when immovable
+    float bias = 0.0f;              // target normal separation speed of the resolver that runs
+    Vector2D contactVelocity;       // relative velocity of body[1] against body[0], contact coordinates
+    Vector2D r[2];                  // point minus each body's position
+    float inverseMass[2] = {0.0f, 0.0f};
+    Matrix2 impulsePerVelocity;     // inverse of velocityPerImpulse; zero when singular
+    Matrix2 velocityPerImpulse;     // relative contact velocity change per unit impulse, contact coordinates
+    Matrix2 contactToWorld;         // columns normal and tangent (-n.y, n.x)
+    bool faceOnFirst = false;
+    bool faceOnSecond = false;
+    int feature[2] = {0, 0};
+};
+
+}  // namespace physics

@@ -1,0 +1,36 @@
+#pragma once
+#include <utility>
+#include <vector>
+
+#include "physics/contact.h"
+
+namespace physics {
+
+class Area;
+
+// The narrow phase: one separating-axis routine for every pair of 2D shapes,
+// each seen as a convex core (vertices, outward edge normals) widened by a radius.
+template <>
+class ContactGenerator<TwoDee> {
+public:
+    using BodyT = Body<TwoDee>;
+    using ContactT = Contact<TwoDee>;
+
+    ContactGenerator() = default;
+    void init(World<TwoDee>*) {}
+    // New heap contacts for every candidate pair, in pair order; the caller takes charge of them.
+    std::vector<ContactT*> findContacts(const std::vector<std::pair<BodyT*, BodyT*>>& pairs);
+    void check(BodyT* a, BodyT* b);
+    bool check(Area* a, Area* b);
+    void checkAdjacent(ContactT& c, int side, int index);
+
+    bool checkSphereSphere() { return false; }
+    bool checkBoxSphere() { return false; }
+    bool checkSphereBox() { return false; }
+    bool checkBoxBox() { return false; }
+
+private:
+    std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
+};
+
+}  // namespace physics

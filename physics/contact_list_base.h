@@ -1,0 +1,66 @@
+#pragma once
+#include <list>
+#include <vector>
+
+#include "physics/contact.h"
+
+namespace physics {
+
+// The world's store of live contacts.
+template <>
+class ContactList<TwoDee> {
+public:
+    using ContactT = Contact<TwoDee>;
+    virtual ~ContactList() = default;
+    virtual void init(World<TwoDee>*) {}
+    virtual void addContacts(const std::vector<ContactT*>& contacts) = 0;
+    virtual int size() const = 0;
+    virtual void removeContacts(Body<TwoDee>* b) = 0;
+    virtual void foreach(void (*f)(ContactT*)) = 0;
+    virtual void notifyListeners() = 0;
+    virtual void prepareVelocities() = 0;
+    virtual void preparePenetrations() = 0;
+    virtual ContactT* getGreatestVelocity() const = 0;
+    virtual ContactT* getGreatestPenetration() const = 0;
+    virtual void updateVelocities(ContactT* c) = 0;
+    virtual void updatePenetrations(ContactT* c, float* move) = 0;
+};
+
+// Contacts held in a std::vector or std::list, in insertion order. With caching,
+// a contact persists from step to step (keyed by its features) and carries its
+// accumulated impulses into the next step's warm start.
+template <template <class, class> class Container>
+class BaseContactList : public ContactList<TwoDee> {
+public:
+    explicit BaseContactList(bool cacheContacts);
+    ~BaseContactList() override;
+
+    void addContacts(const std::vector<ContactT*>& contacts) override;
+    int size() const override { return static_cast<int>(m_contacts.size()); }
+    void removeContacts(Body<TwoDee>* b) override;
+    void foreach(void (*f)(ContactT*)) override;
+    void notifyListeners() override;
+    void prepareVelocities() override;
+    void preparePenetrations() override {}
+    ContactT* getGreatestVelocity() const override;
+    ContactT* getGreatestPenetration() const override;
+    void updateVelocities(ContactT* c) override;
+    void updatePenetrations(ContactT* c, float* move) override;
+
+    const Container<ContactT*, std::allocator<ContactT*>>& getContacts() const { return m_contacts; }
+
+protected:
+    Container<ContactT*, std::allocator<ContactT*>> m_contacts;  // owned, insertion order
+    bool m_cacheContacts;
+};
+
+template <template <class, class> class Container>
+class NaiveContactList : public BaseContactList<Container> {
+public:
+    explicit NaiveContactList(bool cacheContacts) : BaseContactList<Container>(cacheContacts) {}
+};
+
+extern template class BaseContactList<std::vector>;
+extern template class BaseContactList<std::list>;
+
+}  // namespace physics

@@ -1,0 +1,46 @@
+#pragma once
+#include "physics/shape.h"
+
+namespace physics {
+
+// A rectangle. Corners (world, counter-clockwise) and edges:
+//
+//        0 +-----3-----+ 3        corner k = centre + turn(local_k)
+//          |           |          local_0 = (-hw, +hh)   local_1 = (-hw, -hh)
+//          0           2          local_2 = (+hw, -hh)   local_3 = (+hw, +hh)
+//          |           |          edge k runs from corner k to corner k+1;
+//        1 +-----1-----+ 2        normal k is its outward normal: (-1,0) (0,-1) (1,0) (0,1)
+//
+class Rect : public Area {
+public:
+    Rect(float x1, float y1, float x2, float y2);
+    Rect(const Vector2D& a, const Vector2D& b);
+    Rect(const Vector2D& centre, float width, float height, const Orientation2D& o);
+
+    void init();  // makes negative half extents positive, then refreshes the corners
+    void setWidth(float w) { m_halfWidth = w / 2; }
+    void setHeight(float h) { m_halfHeight = h / 2; }
+    // Corners follow at the next thisMoved() (bodies call it whenever they move).
+    void setSize(float w, float h) { setWidth(w); setHeight(h); }
+    float getHalfWidth() const { return m_halfWidth; }
+    float getHalfHeight() const { return m_halfHeight; }
+
+    void thisMoved() override;
+    bool contains(const Vector2D& p) const override;
+    bool intersects(const AARect& r) const override;
+    float getRadius() const override { return 0.0f; }
+    Vector2D getNormal(int i) const override;
+    Vector2D getVertex(int i) const override;
+    int getVertexCount() const override { return 4; }
+    Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
+    using Area::getExtremePoint;
+    Type type() const override { return RECT; }
+    float getArea() const override;
+    float getMOI() const override;
+
+    float m_halfWidth;     // never negative
+    float m_halfHeight;    // never negative
+    Vector2D m_vertices[4];  // world corners
+};
+
+}  // namespace physics
