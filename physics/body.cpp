@@ -1,0 +1,320 @@
+#include "physics/body.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "physics/globals.h"
+
+namespace physics {
+
+Body<TwoDee>::Body() : m_canSleep(Globals::useSleeping) {}
+
+Body<TwoDee>::Body(Area* shape) : Body() { add(shape); }
+
+Body<TwoDee>::~Body() {
+    for (Area* shape : m_shapes) delete shape;
+    m_shapes.clear();
+    contacts.clear();
+    joints.clear();
+    m_listeners.clear();
+}
+
+Body<TwoDee>* Body<TwoDee>::create() { return new Body(); }
+Body<TwoDee>* Body<TwoDee>::create(Area* shape) { return new Body(shape); }
+
+Body<TwoDee>* Body<TwoDee>::createStatic(Area* shape) {
+    Body* body = new Body(shape);
+    body->setStatic(true);
+    return body;
+}
+
+// ---------------------------------------------------------------- placement
+
+void Body<TwoDee>::setPosition(const Vector2D& p) {
+    m_position = p;
+    thisMoved();
+}
+
+void Body<TwoDee>::setOrientation(const Orientation2D& o) {
+    m_orientation = o;
+    thisMoved();
+}
+
+void Body<TwoDee>::translate(const Vector2D& v) {
+    m_position += v;
+    thisMoved();
+}
+
+void Body<TwoDee>::rotate(const Rotation2D& r) {
+    m_orientation += r;
+    thisMoved();
+}
+
+// ---------------------------------------------------------------- velocity
+
+void Body<TwoDee>::setVelocity(const Vector2D& v, bool wake) {
+    if (wake) setAwake(true);
+    m_velocity = v;
+}
+
+void Body<TwoDee>::setRotation(const Rotation2D& r, bool wake) {
+    if (wake) setAwake(true);
+    m_rotation = r;
+}
+
+void Body<TwoDee>::killVelocity() {
+    m_velocity = Vector2D(0.0f, 0.0f);
+    m_rotation = Rotation2D(0.0f);
+}
+
+Vector2D Body<TwoDee>::getVelocityAtPoint(const Vector2D& p) const {
+    float w = m_rotation.value;
+    return m_velocity + Vector2D(-w * (p.y - m_position.y), w * (p.x - m_position.x));
+}
+
+Vector2D Body<TwoDee>::getBiasVelocityAtPoint(const Vector2D& p) const {
+    float w = m_biasRotation.value;
+    return m_biasVelocity + Vector2D(-w * (p.y - m_position.y), w * (p.x - m_position.x));
+}
+
+// ---------------------------------------------------------------- impulses
+
+void Body<TwoDee>::applyImpulse(const Vector2D& impulse, bool wake) {
+    if (wake) setAwake(true);
+    m_velocity += impulse * m_inverseMass;
+}
+
+void Body<TwoDee>::applyImpulse(const Vector2D& impulse, const Vector2D& point, bool wake) {
+    if (wake) setAwake(true);
+    m_velocity += impulse * m_inverseMass;
+    m_rotation += Rotation2D(m_moi.getRotationChange(impulse, point - m_position));
+}
+
+// Position correction: gathers a displacement for this step, separate from the
+// real velocity so that resolving overlap adds no energy. Never wakes the body.
+void Body<TwoDee>::applyBiasImpulse(const Vector2D& impulse, const Vector2D& point) {
+    Vector2D r = point - m_position;
+    m_biasVelocity += impulse * m_inverseMass;
+    m_biasRotation += Rotation2D((r.x * impulse.y - r.y * impulse.x) * m_moi.inverseMOI);
+}
+
+// ---------------------------------------------------------------- shapes
+
+void Body<TwoDee>::add(Area* shape) {
+    m_shapes.push_back(shape);
+    shape->parent = this;
+    shape->m_localPosition = m_orientation.inverseTransform(shape->m_worldPosition - m_position);
+    shape->m_localOrientation = shape->m_worldOrientation - m_orientation;
+    shapesChanged();
+}
+
+void Body<TwoDee>::remove(Area* shape) {
+    m_shapes.remove(shape);
+    shapesChanged();
+}
+
+void Body<TwoDee>::removeShapes() { m_shapes.clear(); }
+
+void Body<TwoDee>::add(CollisionListener<TwoDee>* listener) { m_listeners.push_back(listener); }
+void Body<TwoDee>::remove(CollisionListener<TwoDee>* listener) { m_listeners.remove(listener); }
+
+void Body<TwoDee>::setDensity(float density, bool update) {
+    for (Area* shape : m_shapes) shape->m_density = density;
+    if (update) shapesChanged();
+}
+
+void Body<TwoDee>::setRestitution(float r) {
+    for (Area* shape : m_shapes) shape->m_restitution = r;
+}
+
+void Body<TwoDee>::setFriction(float f) {
+    for (Area* shape : m_shapes) shape->m_friction = f;
+}
+
+// ---------------------------------------------------------------- mass and switches
+
+float Body<TwoDee>::getMass() const {
+    if (m_inverseMass == 0.0f) return std::numeric_limits<float>::infinity();
+    return 1.0f / m_inverseMass;
+}
+
+void Body<TwoDee>::setStatic(bool isStatic) {
+    if (isStatic) {
+        m_inverseMass = 0.0f;
+        m_moi.inverseMOI = 0.0f;
+        m_rotation = Rotation2D(0.0f);
+        m_velocity = Vector2D(0.0f, 0.0f);
+    } else {
+        shapesChanged();
+    }
+}
+
+void Body<TwoDee>::setPinned(bool pinned) {
+    shapesChanged();
+    if (pinned) {
+        m_inverseMass = 0.0f;
+        m_velocity = Vector2D(0.0f, 0.0f);
+    }
+}
+
+void Body<TwoDee>::setRotatable(bool rotatable) {
+    shapesChanged();
+    if (!rotatable) {
+        m_moi.inverseMOI = 0.0f;
+        m_rotation = Rotation2D(0.0f);
+    }
+}
+
+// Waking restarts the running averages at twice the thresholds, so a body that
+// stays at rest falls asleep again about 60 steps (one second) later.
+void Body<TwoDee>::setAwake(bool awake) {
+    if (awake && Globals::useSleeping) {
+        m_isAwake = true;
+        m_linearRWA = 2.0f * Globals::linearVelocitySleepEpsilon;
+        m_rotationalRWA = 2.0f * Globals::angularVelocitySleepEpsilon;
+    } else if (!awake && m_canSleep) {
+        m_isAwake = false;
+        m_velocity = Vector2D(0.0f, 0.0f);
+        m_rotation = Rotation2D(0.0f);
+    }
+}
+
+// ---------------------------------------------------------------- geometry
+
+bool Body<TwoDee>::contains(const Vector2D& p) const {
+    for (const Area* shape : m_shapes) {
+        if (shape->contains(p)) return true;
+    }
+    return false;
+}
+
+bool Body<TwoDee>::intersects(const AARect& r) const {
+    for (const Area* shape : m_shapes) {
+        if (shape->intersects(r)) return true;
+    }
+    return false;
+}
+
+// Ray queries are not supported by bodies: never a hit.
+bool Body<TwoDee>::intersectsRay(const Vector2D&, const Vector2D&, Vector2D&) const { return false; }
+
+// Recomputed on every call. A body without shapes has no bounds; it gets an
+// empty rectangle at its position rather than reading a missing shape.
+AARect Body<TwoDee>::createAABB() const {
+    if (m_shapes.empty()) return AARect(m_position, m_position);
+    const Area* first = m_shapes.front();
+    float minX = first->getMinX(), maxX = first->getMaxX();
+    float minY = first->getMinY(), maxY = first->getMaxY();
+    for (auto it = std::next(m_shapes.begin()); it != m_shapes.end(); ++it) {
+        minX = std::min(minX, (*it)->getMinX());
+        maxX = std::max(maxX, (*it)->getMaxX());
+        minY = std::min(minY, (*it)->getMinY());
+        maxY = std::max(maxY, (*it)->getMaxY());
+    }
+    return AARect(Vector2D(minX, minY), Vector2D(maxX, maxY));
+}
+
+// ---------------------------------------------------------------- integration
+
+// bias is the share of the running averages kept per step: sleepRWABias^dt.
+void Body<TwoDee>::applyForces(float dt, const Vector2D& gravity, float bias) {
+    if (!m_isAwake) return;
+    if (Globals::useSleeping && m_canSleep) {
+        m_linearRWA = m_linearRWA * bias + m_velocity.length() * (1.0f - bias);
+        m_rotationalRWA = m_rotationalRWA * bias + std::fabs(m_rotation.value) * (1.0f - bias);
+        // Capped so that a burst of speed does not keep a body awake for long after it stops.
+        float linearCap = 10.0f * Globals::linearVelocitySleepEpsilon;
+        float rotationalCap = 10.0f * Globals::angularVelocitySleepEpsilon;
+        if (m_linearRWA > linearCap) m_linearRWA = linearCap;
+        if (m_rotationalRWA > rotationalCap) m_rotationalRWA = rotationalCap;
+        if (m_linearRWA < Globals::linearVelocitySleepEpsilon &&
+            m_rotationalRWA < Globals::angularVelocitySleepEpsilon) {
+            setAwake(false);
+            return;  // asleep: no gravity this step
+        }
+    }
+    if (Globals::airResistance) m_velocity += getDrag() * m_inverseMass;
+    // Gravity is an acceleration: independent of mass, none for immovable bodies.
+    if (m_inverseMass != 0.0f) m_velocity += gravity * dt;
+}
+
+Vector2D Body<TwoDee>::getDrag() const {
+    if (!Globals::airResistance) return Vector2D(0.0f, 0.0f);
+    if (Globals::linearDrag) return m_velocity * -Globals::linearDragCoefficient;
+    float size = 2.0f * m_boundingRadius;
+    return m_velocity * (-Globals::quadraticDragCoefficient * size * size * m_velocity.length());
+}
+
+void Body<TwoDee>::move(float dt) {
+    if (!m_isAwake) return;
+    m_position += m_velocity * dt;
+    m_orientation += Rotation2D(m_rotation.value * dt);
+    thisMoved();
+}
+
+// The bias values are displacements for the whole step: dt does not enter.
+void Body<TwoDee>::moveBias(float) {
+    if (!m_isAwake) return;
+    m_position += m_biasVelocity;
+    m_orientation += m_biasRotation;
+    thisMoved();
+    m_biasVelocity = Vector2D(0.0f, 0.0f);
+    m_biasRotation = Rotation2D(0.0f);
+}
+
+// ---------------------------------------------------------------- shape bookkeeping
+
+void Body<TwoDee>::thisMoved() {
+    for (Area* shape : m_shapes) {
+        if (shape->parent == nullptr) {
+            shape->m_worldPosition = shape->m_localPosition;
+            shape->m_worldOrientation = shape->m_localOrientation;
+        } else {
+            shape->m_worldPosition = m_position + m_orientation.transform(shape->m_localPosition);
+            shape->m_worldOrientation = shape->m_localOrientation + m_orientation;
+        }
+        shape->thisMoved();
+    }
+}
+
+// Recomputes mass, centre of mass, moment and bounding radius from the shapes.
+// The reference point moves to the centre of mass while the shapes keep their
+// world placement. The offset c is found in the body frame (from the local
+// offsets) and carried into the world frame by the body's orientation before it
+// moves the position; at orientation 0 that turn is exact and changes nothing.
+void Body<TwoDee>::shapesChanged() {
+    m_inverseMass = calculateInverseMass();
+
+    Vector2D weighted;
+    for (const Area* shape : m_shapes) weighted += shape->m_localPosition * (shape->getArea() * shape->m_density);
+    Vector2D c = weighted * m_inverseMass;
+    // An overflowing mass sum gives inverse mass 0 and c = inf * 0: leave the placement alone then.
+    if (std::isfinite(c.x) && std::isfinite(c.y)) {
+        m_position += m_orientation.transform(c);
+        for (Area* shape : m_shapes) shape->m_localPosition -= c;
+    }
+
+    m_moi = MOI2D(this);
+    m_boundingRadius = calculateBoundingRadius();
+}
+
+float Body<TwoDee>::calculateInverseMass() const {
+    float mass = 0.0f;
+    for (const Area* shape : m_shapes) mass += shape->getArea() * shape->m_density;
+    return mass == 0.0f ? 0.0f : 1.0f / mass;
+}
+
+// -1 for a body without shapes.
+float Body<TwoDee>::calculateBoundingRadius() const {
+    float radius = -1.0f;
+    for (const Area* shape : m_shapes) {
+        int n = shape->getVertexCount();
+        for (int i = 0; i < n; ++i) {
+            radius = std::max(radius, (shape->getVertex(i) - m_position).length() + shape->getRadius());
+        }
+    }
+    return radius;
+}
+
+}  // namespace physics

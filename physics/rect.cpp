@@ -1,0 +1,91 @@
+#include "physics/rect.h"
+
+#include <cmath>
+
+namespace physics {
+
+Rect::Rect(float x1, float y1, float x2, float y2)
+    : Area(Vector2D((x1 + x2) * 0.5f, (y1 + y2) * 0.5f), Orientation2D(0.0f)),
+      m_halfWidth(std::fabs(x2 * 0.5f - x1 * 0.5f)),
+      m_halfHeight(std::fabs(y2 * 0.5f - y1 * 0.5f)) {
+    Rect::thisMoved();
+}
+
+Rect::Rect(const Vector2D& a, const Vector2D& b)
+    : Area((a + b) / 2.0f, Orientation2D(0.0f)),
+      m_halfWidth(std::fabs(b.x * 0.5f - a.x * 0.5f)),
+      m_halfHeight(std::fabs(b.y * 0.5f - a.y * 0.5f)) {
+    Rect::thisMoved();
+}
+
+Rect::Rect(const Vector2D& centre, float width, float height, const Orientation2D& o)
+    : Area(centre, o), m_halfWidth(std::fabs(width * 0.5f)), m_halfHeight(std::fabs(height * 0.5f)) {
+    Rect::thisMoved();
+}
+
+void Rect::init() {
+    m_halfWidth = std::fabs(m_halfWidth);
+    m_halfHeight = std::fabs(m_halfHeight);
+    thisMoved();
+}
+
+void Rect::thisMoved() {
+    const Vector2D local[4] = {Vector2D(-m_halfWidth, m_halfHeight), Vector2D(-m_halfWidth, -m_halfHeight),
+                               Vector2D(m_halfWidth, -m_halfHeight), Vector2D(m_halfWidth, m_halfHeight)};
+    for (int k = 0; k < 4; ++k) m_vertices[k] = m_worldPosition + m_worldOrientation.transform(local[k]);
+}
+
+// Edges count as inside.
+bool Rect::contains(const Vector2D& p) const {
+    Vector2D l = m_worldOrientation.inverseTransform(p - m_worldPosition);
+    return -m_halfWidth <= l.x && l.x <= m_halfWidth && -m_halfHeight <= l.y && l.y <= m_halfHeight;
+}
+
+// Corner containment only: a rotated rectangle crossing r with no corner of
+// either inside the other is reported apart. Callers use it for picking and
+// area queries, where that miss is harmless.
+bool Rect::intersects(const AARect& r) const {
+    if (r.contains(m_worldPosition)) return true;
+    for (const Vector2D& v : m_vertices) {
+        if (r.contains(v)) return true;
+    }
+    const Vector2D corners[4] = {r.getMin(), Vector2D(r.getMaxX(), r.getMinY()), r.getMax(),
+                                 Vector2D(r.getMinX(), r.getMaxY())};
+    for (const Vector2D& c : corners) {
+        if (contains(c)) return true;
+    }
+    return false;
+}
+
+// Outward normal of edge i; a negative i has no edge and gets (0, 0).
+Vector2D Rect::getNormal(int i) const {
+    static const Vector2D local[4] = {Vector2D(-1.0f, 0.0f), Vector2D(0.0f, -1.0f), Vector2D(1.0f, 0.0f),
+                                      Vector2D(0.0f, 1.0f)};
+    int k = i % 4;
+    if (k < 0) return Vector2D(0.0f, 0.0f);
+    return m_worldOrientation.transform(local[k]);
+}
+
+Vector2D Rect::getVertex(int i) const { return m_vertices[((i % 4) + 4) % 4]; }
+
+// Ties decide which corner a contact uses when dir is parallel to an edge: a
+// level direction on the left picks corner 1, on the right corner 3, and a
+// vertical direction counts as the right side.
+Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
+    Vector2D l = m_worldOrientation.inverseTransform(dir);
+    if (l.x < 0.0f) {
+        index = (l.y <= 0.0f) ? 1 : 0;
+    } else {
+        index = (l.y < 0.0f) ? 2 : 3;
+    }
+    return m_vertices[index];
+}
+
+float Rect::getArea() const { return (2.0f * m_halfWidth) * (2.0f * m_halfHeight); }
+
+// m (w^2 + h^2) / 12 written with half extents.
+float Rect::getMOI() const {
+    return getMass() * (m_halfWidth * m_halfWidth + m_halfHeight * m_halfHeight) / 3.0f;
+}
+
+}  // namespace physics
