@@ -15,6 +15,8 @@ public:
     MicroTimer();
     // Fills tv with the current monotonic time; a null tv is left alone. Returns 0.
     static int gettimeofday(TimeVal* tv, void* tz = nullptr);
+    // Counter ticks in microseconds; 0 when the frequency is not positive.
+    static long long ticksToMicroseconds(long long ticks, long long ticksPerSecond);
     void reset();
     double getTime() const;      // seconds since the last reset
     int getMicroTime() const;    // microseconds since the last reset

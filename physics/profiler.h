@@ -54,6 +54,7 @@ public:
     std::list<ProfilerFrameData> frameData;        // oldest first
     std::set<std::string> varsTracked;
     const ProfilerFrameData* lastCompleteFrame = nullptr;  // never points at a dropped frame
+    ProfilerFrameData retainedFrame;  // copy of the last closed frame once startStep has dropped it
     int numWrites = 1;
     std::ofstream outputFile;
     bool enabled = false;

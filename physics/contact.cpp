@@ -1,0 +1,149 @@
+#include "physics/contact.h"
+
+#include "physics/body.h"
+#include "physics/shape.h"
+
+namespace physics {
+
+namespace {
+
+// Penetration that marks a contact whose vertex has slid off its face; the list
+// removes it in the same addContacts.
+const float DEAD_PENETRATION = -500.0f;
+// Closing velocity reported for a contact with a gap: it must never bounce.
+const float GAP_CLOSING_VELOCITY = -10.0f;
+// A penetration that drops by this much below zero wakes both bodies.
+const float WAKE_SEPARATION = -0.01f;
+
+}  // namespace
+
+void Contact<TwoDee>::init(Area* a, Area* b) {
+    area[0] = a;
+    area[1] = b;
+    body[0] = a->getBody();
+    body[1] = b->getBody();
+    r[0] = point - body[0]->getPosition();
+    r[1] = point - body[1]->getPosition();
+    contactToWorld = Matrix2::createBasis(normal);
+    calculateMass();
+    calculateVelocities();
+}
+
+// K is the change of the relative velocity at the point per unit impulse, in
+// world coordinates; turned into contact coordinates (x along the normal, y along
+// the tangent) it gives the normal mass 1/K_nn and the tangent mass 1/K_tt.
+void Contact<TwoDee>::calculateMass() {
+    Matrix2 K;
+    for (int i = 0; i < 2; ++i) {
+        inverseMass[i] = body[i]->getInverseMass();
+        float invI = body[i]->getMOI().inverseMOI;
+        const Vector2D& ri = r[i];
+        K += Matrix2::identity() * inverseMass[i] +
+             Matrix2(ri.y * ri.y, -ri.x * ri.y, -ri.x * ri.y, ri.x * ri.x) * invI;
+    }
+    velocityPerImpulse = contactToWorld.getTranspose() * K * contactToWorld;
+    if (velocityPerImpulse.isZero()) {
+        impulsePerVelocity = Matrix2();
+        normalMass = 0.0f;
+        return;
+    }
+    const float m00 = velocityPerImpulse.data[0];
+    const float m01 = velocityPerImpulse.data[1];
+    const float m10 = velocityPerImpulse.data[2];
+    const float m11 = velocityPerImpulse.data[3];
+    float det = m11 * m00 - m10 * m01;
+    if (det != 0.0f) {
+        impulsePerVelocity = Matrix2(m11 / det, -m01 / det, -m10 / det, m00 / det);
+    } else {
+        impulsePerVelocity = Matrix2();
+    }
+    // The normal entry is 0 when no body can respond along the normal (a pinned
+    // body pushed through its own centre): no impulse rather than an infinite one.
+    normalMass = m00 != 0.0f ? 1.0f / m00 : 0.0f;
+}
+
+void Contact<TwoDee>::calculateVelocities() {
+    if (penetration < 0.0f) {
+        closingVelocity = GAP_CLOSING_VELOCITY;
+        return;
+    }
+    contactVelocity = getRelativeContactVelocity();
+    closingVelocity = -contactVelocity.x;
+}
+
+Vector2D Contact<TwoDee>::getRelativeContactVelocity() const {
+    Vector2D u = body[1]->getVelocityAtPoint(point);
+    Vector2D w = body[0]->getVelocityAtPoint(point);
+    return contactToWorld.getTranspose() * (u - w);
+}
+
+void Contact<TwoDee>::calculatePenetration() {
+    if (invalid()) {
+        if (penetration > DEAD_PENETRATION) {
+            body[0]->setAwake(true);
+            body[1]->setAwake(true);
+        }
+        penetration = DEAD_PENETRATION;
+        return;
+    }
+    Vector2D va = area[0]->getVertex(feature[0]);
+    Vector2D vb = area[1]->getVertex(feature[1]);
+    if (faceOnFirst) {
+        normal = area[0]->getNormal(feature[0]);
+    } else if (faceOnSecond) {
+        normal = -area[1]->getNormal(feature[1]);
+    } else {
+        normal = (vb - va).normalise();  // a zero vector stays zero
+    }
+    Vector2D pa = va + normal * area[0]->getRadius();
+    Vector2D pb = vb - normal * area[1]->getRadius();
+    float p = Vector2D::dotProduct(pa - pb, normal);
+    setPenetration(p);
+    // The point sits halfway through the overlap, measured from the face.
+    if (faceOnFirst) {
+        point = pb + normal * p / 2.0f;
+    } else if (faceOnSecond) {
+        point = pa - normal * p / 2.0f;
+    } else {
+        point = (pa + pb) / 2.0f;
+    }
+    r[0] = point - body[0]->getPosition();
+    r[1] = point - body[1]->getPosition();
+    contactToWorld = Matrix2::createBasis(normal);
+}
+
+void Contact<TwoDee>::setPenetration(float p) {
+    if (p < penetration && p < WAKE_SEPARATION) {
+        body[0]->setAwake(true);
+        body[1]->setAwake(true);
+    }
+    penetration = p;
+}
+
+// A face contact is valid while its vertex projects onto the face's edge.
+bool Contact<TwoDee>::invalid() const {
+    int f;
+    if (faceOnFirst) {
+        f = 0;
+    } else if (faceOnSecond) {
+        f = 1;
+    } else {
+        return false;
+    }
+    int v = 1 - f;
+    Vector2D p = area[v]->getVertex(feature[v]);
+    Vector2D e0 = area[f]->getVertex(feature[f]);
+    Vector2D e1 = area[f]->getVertex(feature[f] + 1);
+    Vector2D edge = e1 - e0;
+    float lengthSq = (e0 - e1).lengthSquared();
+    if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
+    float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
+    return t < 0.0f || t > 1.0f;
+}
+
+bool Contact<TwoDee>::operator==(const Contact& o) const {
+    return area[0] == o.area[0] && area[1] == o.area[1] && faceOnFirst == o.faceOnFirst &&
+           faceOnSecond == o.faceOnSecond && feature[0] == o.feature[0] && feature[1] == o.feature[1];
+}
+
+}  // namespace physics

@@ -1,0 +1,180 @@
+#include "physics/contact_list_base.h"
+
+#include <algorithm>
+
+#include "physics/body.h"
+#include "physics/globals.h"
+
+namespace physics {
+
+namespace {
+
+void linkToBodies(Contact<TwoDee>* c) {
+    c->body[0]->contacts.push_back(c);
+    c->body[1]->contacts.push_back(c);
+}
+
+void unlinkFromBodies(Contact<TwoDee>* c) {
+    c->body[0]->contacts.remove(c);
+    c->body[1]->contacts.remove(c);
+}
+
+// An equal contact (same shapes, flags and features) already listed on one of
+// the two bodies, or null.
+Contact<TwoDee>* findListed(const Contact<TwoDee>* c) {
+    for (int i = 0; i < 2; ++i) {
+        for (Contact<TwoDee>* listed : c->body[i]->contacts) {
+            if (*listed == *c) return listed;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+template <template <class, class> class Container>
+BaseContactList<Container>::BaseContactList(bool cacheContacts) : m_cacheContacts(cacheContacts) {}
+
+template <template <class, class> class Container>
+BaseContactList<Container>::~BaseContactList() {
+    // The bodies may already be gone (a world deletes its stages first, but a
+    // list can outlive its bodies in other hands): only the contacts are freed.
+    for (ContactT* c : m_contacts) delete c;
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& contacts) {
+    if (!m_cacheContacts) {
+        for (ContactT* c : m_contacts) {
+            c->body[0]->contacts.clear();
+            c->body[1]->contacts.clear();
+            delete c;
+        }
+        m_contacts.assign(contacts.begin(), contacts.end());
+        for (ContactT* c : m_contacts) linkToBodies(c);
+        return;
+    }
+
+    // A contact whose features touched last step is kept with its accumulated
+    // impulses, so the resolver's warm start begins near last step's solution.
+    for (ContactT* c : contacts) {
+        if (findListed(c) != nullptr) {
+            delete c;
+        } else {
+            m_contacts.push_back(c);
+            linkToBodies(c);
+        }
+    }
+
+    // Rebuild every contact from its features on the bodies' new placement; drop
+    // those whose shapes have parted by more than the margin or slid off a face.
+    bool anyDropped = false;
+    for (ContactT*& c : m_contacts) {
+        c->calculatePenetration();
+        c->calculateMass();
+        c->calculateVelocities();
+        if (c->penetration < -Globals::_NEAR) {
+            unlinkFromBodies(c);
+            delete c;
+            c = nullptr;
+            anyDropped = true;
+        }
+    }
+    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::removeContacts(Body<TwoDee>* b) {
+    bool anyDropped = false;
+    for (ContactT*& c : m_contacts) {
+        if (c->body[0] != b && c->body[1] != b) continue;
+        unlinkFromBodies(c);
+        // What rested on the body must fall now that it is gone.
+        c->body[0]->setAwake(true);
+        c->body[1]->setAwake(true);
+        delete c;
+        c = nullptr;
+        anyDropped = true;
+    }
+    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::foreach(void (*f)(ContactT*)) {
+    for (ContactT* c : m_contacts) f(c);
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::notifyListeners() {
+    bool anyDropped = false;
+    for (ContactT*& c : m_contacts) {
+        bool keepIt = true;
+        // Every listener hears of the contact, even after one has vetoed it.
+        for (CollisionListener<TwoDee>* l : c->body[0]->m_listeners) {
+            if (!l->onCollision(c, 0)) keepIt = false;
+        }
+        for (CollisionListener<TwoDee>* l : c->body[1]->m_listeners) {
+            if (!l->onCollision(c, 1)) keepIt = false;
+        }
+        if (!keepIt) {
+            // A vetoed contact is released entirely: left on its bodies it would
+            // leak and would stop the same contact from being listed again.
+            unlinkFromBodies(c);
+            delete c;
+            c = nullptr;
+            anyDropped = true;
+        }
+    }
+    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::prepareVelocities() {
+    for (ContactT* c : m_contacts) c->calculateVelocities();
+}
+
+template <template <class, class> class Container>
+Contact<TwoDee>* BaseContactList<Container>::getGreatestVelocity() const {
+    ContactT* greatest = nullptr;
+    for (ContactT* c : m_contacts) {
+        if (greatest == nullptr || c->closingVelocity > greatest->closingVelocity) greatest = c;
+    }
+    return greatest;  // null for an empty list
+}
+
+template <template <class, class> class Container>
+Contact<TwoDee>* BaseContactList<Container>::getGreatestPenetration() const {
+    ContactT* greatest = nullptr;
+    for (ContactT* c : m_contacts) {
+        if (greatest == nullptr || c->penetration > greatest->penetration) greatest = c;
+    }
+    return greatest;  // null for an empty list
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::updateVelocities(ContactT* c) {
+    for (int i = 0; i < 2; ++i) {
+        for (ContactT* k : c->body[i]->contacts) k->calculateVelocities();
+    }
+}
+
+template <template <class, class> class Container>
+void BaseContactList<Container>::updatePenetrations(ContactT* c, float* move) {
+    for (int i = 0; i < 2; ++i) {
+        if (move[i] == 0.0f) continue;
+        Body<TwoDee>* b = c->body[i];
+        for (ContactT* k : b->contacts) {
+            float d = Vector2D::dotProduct(k->normal, c->normal) * move[i];
+            if (k->body[0] == b) {
+                k->setPenetration(k->penetration + d);
+            } else if (k->body[1] == b) {
+                k->setPenetration(k->penetration - d);
+            }
+        }
+    }
+}
+
+template class BaseContactList<std::vector>;
+template class BaseContactList<std::list>;
+
+}  // namespace physics
