@@ -67,13 +67,30 @@ void strictHull(const Vector2D* in, int n, Vector2D* out, int& count) {
     for (int i = 0; i < count; ++i) out[i] = h[static_cast<size_t>(i)];
 }
 
-bool hasDuplicate(const Vector2D* pts, int n) {
-    for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            if (pts[i] == pts[j]) return true;
+// Whether a closed march really is the hull of in[0..n): finite, no point twice,
+// and no input point clearly outside an edge. The march fails this when a point
+// repeats the current one: the repeat takes the candidate slot and every later
+// point then replaces it, so the points seen before it are forgotten and a hull
+// corner can be lost.
+bool isHullOf(const Vector2D* hull, int count, const Vector2D* in, int n) {
+    for (int i = 0; i < count; ++i) {
+        if (!isFinite(hull[i])) return false;
+        for (int j = i + 1; j < count; ++j) {
+            if (hull[i] == hull[j]) return false;
         }
     }
-    return false;
+    for (int i = 0; i < count; ++i) {
+        Vector2D a = hull[i];
+        Vector2D e = hull[(i + 1) % count] - a;
+        float edgeLength = e.length();
+        for (int j = 0; j < n; ++j) {
+            Vector2D d = in[j] - a;
+            // The march's own tolerance plus a few float roundings of the cross product.
+            float tolerance = -HULL_TOLERANCE + 1e-6f * edgeLength * d.length();
+            if (cross(e, d) < -tolerance) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -96,8 +113,9 @@ int convexHullNextPoint(const Vector2D* points, int n, int current) {
 // when it comes back to the start point. It may not come back: collinear input
 // alternates between the far points, a point on the closing edge or a NaN can
 // trap it in a cycle. So it stops once n points are written, and then (or when it
-// closed with a repeated point) the hull is rebuilt without duplicates or
-// collinear points.
+// closed on something that is not the hull, see isHullOf) the hull is rebuilt
+// without duplicates or collinear points. Input of distinct points that the march
+// wraps correctly keeps the march's result, edge points included.
 void Polygon::makeConvexHull(const Vector2D* in, int n, Vector2D* out, int& count) {
     if (n <= 0) {
         count = 0;
@@ -128,7 +146,7 @@ void Polygon::makeConvexHull(const Vector2D* in, int n, Vector2D* out, int& coun
         current = next;
         ++k;
     }
-    if (!closed || hasDuplicate(out, count)) strictHull(in, n, out, count);
+    if (!closed || !isHullOf(out, count, in, n)) strictHull(in, n, out, count);
 }
 
 int Polygon::makeConvexHull(Vector2D* points, int n) {
