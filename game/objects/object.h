@@ -66,6 +66,10 @@ public:
     std::list<physics::Vector2D> posHistory;    // body positions of the last 60 updates, oldest first
     float dilation = 1.0f;                      // size factor set by black holes; 1 is natural size
     std::list<victoryStruct> victory;           // conditions this object must meet
+    // Why the constructor could not build the object from its line (for example a
+    // polygon without three hull points); empty when it could. An object with an
+    // error holds no body, and the level drops it with a message naming the line.
+    std::string loadError;
 
     static std::map<std::string, Factory> s_types;
 };

@@ -1,0 +1,267 @@
+#include "game/objects/level.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_set>
+
+#include "game/objects/ball.h"
+#include "game/objects/blackhole.h"
+#include "game/objects/bomb.h"
+#include "game/objects/box.h"
+#include "game/objects/levelfile.h"
+#include "game/objects/polygon.h"
+#include "game/objects/staticbox.h"
+#include "game/render/animation.h"
+#include "game/render/sprite.h"
+#include "game/render/spritemanager.h"
+#include "game/render/text.h"
+#include "physics/physics.h"
+
+std::unique_ptr<Animation> Level::explodey;
+
+namespace {
+
+const float kTimeStep = 1.0f / 60.0f;  // seconds per update (0.016666668)
+const float kGravity = -300.0f;        // world units / s^2 along y
+const int kDefaultLength = 300;        // updates
+
+// Scale that stretches `pixels` to `units`; 0 for a picture that has no size.
+float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast<float>(pixels) : 0.0f; }
+
+}  // namespace
+
+Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep) {
+    registerObjects();
+    world.setGravity(physics::Vector2D(0.0f, kGravity));
+    initDefaultObjects();
+    LevelFile file(path);
+    load(file);
+}
+
+Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName), world(kTimeStep) {
+    registerObjects();
+    world.setGravity(physics::Vector2D(0.0f, kGravity));
+    initDefaultObjects();
+    LevelFile file(source);
+    load(file);
+}
+
+void Level::load(LevelFile& file) {
+    length = kDefaultLength;
+    background = nullptr;
+    victorySprite = nullptr;
+
+    std::string line;
+    while (file.nextLine(line)) {
+        // A fresh list for every line, so no line sees the tokens of the one before.
+        std::vector<std::string> tokens = LevelFile::tokenise(line);
+        if (LevelFile::isIgnored(tokens)) continue;
+        Object* object = constructObject(tokens.data(), file.lineNumber());
+        if (object != nullptr) objects.push_back(object);
+    }
+    resolveVictoryConditions();
+
+    if (!explodey) {
+        explodey.reset(new Animation());
+        for (const char* image : {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"}) explodey->addFrame(image);
+        explodey->step = 2;
+        explodey->scale = 1.0f;
+        explodey->once = true;
+    }
+    explodey->frame = 10;  // past the last image: hidden until the next explosion
+
+    victoryTime = 0.0f;
+    victorySprite = SpriteManager::get("tick.tga");
+
+    clock.reset(new Animation());
+    for (const char* image : {"clock1.tga", "clock1.tga", "clock2.tga", "clock3.tga", "clock4.tga"}) {
+        clock->addFrame(image);
+    }
+    clock->step = length / 5;  // five pictures over the length of the victory wait
+    clock->frame = 10;         // hidden until the conditions hold
+    clock->scale = 0.625f;
+    clock->once = true;
+    clock->x = 750.0f;
+    clock->y = 560.0f;
+}
+
+Level::~Level() {
+    // Bodies in the world go with the world; the others (black holes, labels,
+    // anything that never joined) are deleted here.
+    std::unordered_set<const Object::Body2D*> inWorld(world.bodies.begin(), world.bodies.end());
+    for (Object* object : objects) {
+        if (object->physics != nullptr && inWorld.count(object->physics) == 0) delete object->physics;
+        delete object;
+    }
+    objects.clear();
+}
+
+void Level::registerObjects() {
+    StaticBox::registerType("StaticBox");
+    BlackHole::registerType("BlackHole");
+    Polygon0::registerType("Polygon");
+    Object::registerType("Object");
+    Ball::registerType("Ball");
+    Bomb::registerType("Bomb");
+    Text::registerType("Text");
+    Box::registerType("Box");
+}
+
+void Level::initDefaultObjects() {
+    // Four walls 20 units thick reaching 5 units into the 800 x 600 field.
+    objects.push_back(new StaticBox(&world, 400, -5, 820, 20, true));   // floor
+    objects.push_back(new StaticBox(&world, 400, 605, 820, 20, true));  // ceiling
+    objects.push_back(new StaticBox(&world, -5, 300, 20, 620, true));   // left
+    objects.push_back(new StaticBox(&world, 805, 300, 20, 620, true));  // right
+    for (Object* wall : objects) static_cast<StaticBox*>(wall)->boundary = true;
+}
+
+Object* Level::constructObject(std::string* words, int lineNumber) {
+    const std::string& kind = words[0];
+    if (kind == "Victory") {
+        addVictoryCondition(words);
+        return nullptr;
+    }
+    if (kind == "Background") {
+        backgroundName = LevelFile::word(words, 1);
+        background = SpriteManager::get(backgroundName);
+        return nullptr;
+    }
+    if (kind == "Length") {
+        // A negative wait would make the level won before anything happened.
+        length = std::max(0, LevelFile::toInt(LevelFile::word(words, 1)));
+        return nullptr;
+    }
+    Object* object = Object::create(kind, &world, words);
+    if (object == nullptr) return nullptr;
+    if (!object->loadError.empty()) {
+        if (lineNumber > 0) {
+            std::printf("%s, line %d: %s; line skipped\n", path.c_str(), lineNumber, object->loadError.c_str());
+        } else {
+            std::printf("%s: %s; line skipped\n", path.c_str(), object->loadError.c_str());
+        }
+        if (object->physics != nullptr) {
+            world.remove(object->physics);
+            delete object->physics;
+        }
+        delete object;
+        return nullptr;
+    }
+    if (object->getType() == BLACKHOLE) static_cast<BlackHole*>(object)->list = &objects;
+    return object;
+}
+
+void Level::addVictoryCondition(std::string* words) {
+    const std::string& conditionName = LevelFile::word(words, 1);
+    const std::string& kind = LevelFile::word(words, 2);
+    const std::string& completeness = LevelFile::word(words, 7);
+    victoryStruct v;
+    v.condition = kind == "enter" ? victoryStruct::ENTER : kind == "leave" ? victoryStruct::LEAVE : victoryStruct::AUTO;
+    v.x = LevelFile::toInt(LevelFile::word(words, 3));
+    v.y = LevelFile::toInt(LevelFile::word(words, 4));
+    v.w = LevelFile::toInt(LevelFile::word(words, 5));
+    v.h = LevelFile::toInt(LevelFile::word(words, 6));
+    v.completeness = completeness == "partial" ? victoryStruct::PARTIAL
+                     : completeness == "whole" ? victoryStruct::WHOLE
+                                               : victoryStruct::CENTRE;
+    if (Object::hasOpt(words, "--drawRect")) {
+        auto* outline = new StaticBox(&world, v.x, v.y, v.w, v.h, false);
+        outline->outlineOf = conditionName;
+        objects.push_back(outline);
+    }
+    // An object without "--victory" names the empty condition, which is always met:
+    // a nameless Victory line cannot be referred to and is not kept.
+    if (conditionName.empty()) return;
+    if (victoryConditions.count(conditionName) == 0) victoryNames.push_back(conditionName);
+    victoryConditions[conditionName] = v;
+}
+
+victoryStruct Level::findVictoryCondition(const std::string& conditionName) const {
+    auto it = victoryConditions.find(conditionName);
+    if (conditionName.empty() || it == victoryConditions.end()) return victoryStruct();  // AUTO, all zero
+    return it->second;
+}
+
+void Level::resolveVictoryConditions() {
+    for (Object* object : objects) {
+        auto it = object->data.find("vicCondName");
+        if (it != object->data.end()) object->victory.push_back(findVictoryCondition(it->second));
+    }
+}
+
+int Level::update(int tick) {
+    world.step();
+    for (Object* object : objects) object->update(tick);
+    if (testVictory()) {
+        if (victoryTime == 0.0f) clock->setFrame(0);
+        victoryTime += 1.0f;
+    } else {
+        victoryTime = 0.0f;
+        clock->frame = 10;
+    }
+    return 0;
+}
+
+int Level::draw() {
+    if (background != nullptr && !background->empty()) {
+        background->draw(400.0f, 300.0f, stretch(800.0f, background->width), stretch(600.0f, background->height), 0.0f,
+                         1.0f);
+    }
+    for (Object* object : objects) object->draw();
+    explodey->draw();
+    clock->draw();
+    if (victory() && victorySprite != nullptr && !victorySprite->empty()) {
+        victorySprite->draw(750.0f, 560.0f, stretch(40.0f, victorySprite->width), stretch(40.0f, victorySprite->height),
+                            0.0f, 1.0f);
+    }
+    return 0;
+}
+
+bool Level::testVictory() {
+    for (Object* object : objects) {
+        if (!object->isVictor()) return false;
+    }
+    return true;
+}
+
+bool Level::victory() { return victoryTime > static_cast<float>(length); }
+
+int Level::reset() {
+    for (Object* object : objects) object->reset();
+    return 1;
+}
+
+Bomb* Level::getBomb(float x, float y) {
+    const physics::Vector2D p(x, y);
+    for (Object* object : objects) {
+        if (object->getType() == BOMB && object->contains(p)) return static_cast<Bomb*>(object);
+    }
+    return nullptr;
+}
+
+Object* Level::getObject(physics::Vector2D& p) {
+    for (Object* object : objects) {
+        if (object->contains(p)) return object;
+    }
+    return nullptr;
+}
+
+int Level::removeObject(Object* o) {
+    auto it = std::find(objects.begin(), objects.end(), o);
+    if (it == objects.end()) return 1;
+    if (o->physics != nullptr) {
+        world.remove(o->physics);  // nothing happens for a body that is not in the world
+        delete o->physics;
+        o->physics = nullptr;
+    }
+    objects.erase(it);
+    delete o;
+    return 0;
+}
+
+void Level::explode(float x, float y, float power) {
+    Bomb::explode(&world, x, y, power, 2.0f);
+    explodey->x = x;
+    explodey->y = y;
+    explodey->setFrame(0);
+}

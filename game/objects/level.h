@@ -1,0 +1,80 @@
+#pragma once
+// One loaded level: its physics world, its objects in file order, the named
+// victory conditions, and the clock that counts how long they have held.
+//
+// Units: world units are pixels of the 800 x 600 field, origin bottom left, y up;
+// times are counted in updates (one physics step of 1/60 s each).
+#include <istream>
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/objects/object.h"
+#include "physics/world.h"
+
+class Animation;
+class Bomb;
+class LevelFile;
+class Sprite;
+
+class Level {
+public:
+    // Reads "./levels/" + name + ".lvl" below the working directory. A file that
+    // cannot be opened gives a level with only its four boundary walls.
+    explicit Level(const std::string& name);
+    // Reads the lines from `source` instead of a file; `name` only names the level
+    // in messages. For tests and tools.
+    Level(const std::string& name, std::istream& source);
+    // Deletes every object and every body, those in the world and those outside it.
+    ~Level();
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+    // Loading steps, in the order the constructor runs them.
+    void registerObjects();
+    void initDefaultObjects();
+    // One line's token list: a setting ("Victory", "Background", "Length", which
+    // give null) or an object, which the caller appends to `objects`. Null too for
+    // an unknown type (reported by the registry) and for an object that could not
+    // be built (reported here, naming the level and `lineNumber` when given).
+    Object* constructObject(std::string* words, int lineNumber = 0);
+    void resolveVictoryConditions();
+    void addVictoryCondition(std::string* words);
+    victoryStruct findVictoryCondition(const std::string& name) const;
+
+    // One tick: step the world, update the objects in order, test the victory.
+    int update(int tick);
+    int draw();
+    bool testVictory();  // every object is a victor now
+    bool victory();      // the conditions have held for more than `length` updates
+    int reset();         // every object back to its start; returns 1
+
+    // The first bomb in object order that contains (x, y), or null.
+    Bomb* getBomb(float x, float y);
+    // The first object in object order whose body contains p, or null.
+    Object* getObject(physics::Vector2D& p);
+    // Removes o with its body and deletes both; 1 (and nothing changes) when o is
+    // not in this level, else 0.
+    int removeObject(Object* o);
+    // A blast of `power` at (x, y) on every movable body, with the explosion shown there.
+    void explode(float x, float y, float power);
+
+    std::string name;                                       // level name, without directory or extension
+    std::string path;                                       // file read ("./levels/<name>.lvl"), or the name
+    std::list<Object*> objects;                             // owned; creation order = update and drawing order
+    physics::World<physics::TwoDee> world;                  // gravity (0, -300), step 1/60 s
+    std::map<std::string, victoryStruct> victoryConditions; // declared by "Victory" lines, by name
+    std::vector<std::string> victoryNames;                  // condition names in the order first declared
+    Sprite* background = nullptr;                           // cached; null when the file names none
+    std::string backgroundName;                             // its image name as written
+    Sprite* victorySprite = nullptr;                        // tick mark "tick.tga", cached
+    static std::unique_ptr<Animation> explodey;             // explosion of explode(), shared by all levels
+    float victoryTime = 0.0f;                               // consecutive updates in which all conditions held
+    std::unique_ptr<Animation> clock;                       // shown while the conditions hold
+    int length = 300;                                       // updates the conditions must hold; never negative
+
+private:
+    void load(LevelFile& file);
+};

@@ -1,0 +1,117 @@
+#include "game/objects/polygon.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "game/objects/levelfile.h"
+#include "game/render/sprite.h"
+#include "game/render/spritemanager.h"
+#include "physics/physics.h"
+
+// Token layout of a polygon line:
+//   0 "Polygon"  1 x  2 y  3 scale  4 image  5 n  6.. x0 y0 x1 y1 ...  options anywhere
+namespace {
+const int kFirstPointToken = 6;
+}
+
+Polygon0::Polygon0(World2D* world, std::string* words) {
+    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
+    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
+    isStaticPolygon = hasOpt(words, "--static");
+    image = LevelFile::word(words, 4);
+    sprite = SpriteManager::get(image);
+    texture = sprite;
+    const int n = LevelFile::toInt(LevelFile::word(words, 5));
+    scale = LevelFile::toReal(LevelFile::word(words, 3));
+    const std::string rotateText = getOpt(words, "--rotate");
+    hasRotate = !rotateText.empty();
+    rotate = LevelFile::toReal(rotateText);
+    cachedPosition = physics::Vector2D(x, y);
+    cachedOrientation = physics::Orientation2D(0.0f);
+
+    physics::Area* shape = proccessLine(words, n, scale);
+    if (shape == nullptr) {
+        char message[160];
+        std::snprintf(message, sizeof message,
+                      "Polygon with %d point(s) at scale %g has fewer than three hull points (points on one line "
+                      "or all alike)",
+                      pointNum, static_cast<double>(scale));
+        loadError = message;
+        return;
+    }
+
+    physics = new Body2D();
+    physics->setPosition(cachedPosition);
+    physics->add(shape);
+    world->add(physics);
+    // The shape sits where its points put it; the base reset moves its centre
+    // (the mean of the hull points) to (x, y) at orientation 0.
+    Object::reset();
+    // Adding the shape recomputed the mass, so the body is made static last.
+    if (isStaticPolygon) physics->setStatic(true);
+    if (hasRotate) physics->rotate(physics::Rotation2D(rotate));
+}
+
+physics::Area* Polygon0::proccessLine(std::string* words, int n, float pointScale) {
+    const int count = std::max(0, std::min(n, MAX_POINTS));
+    physics::Vector2D scaled[MAX_POINTS];
+    for (int i = 0; i < MAX_POINTS; ++i) points[i] = physics::Vector2D(0.0f, 0.0f);
+    for (int i = 0; i < count; ++i) {
+        points[i] = physics::Vector2D(LevelFile::toReal(LevelFile::word(words, kFirstPointToken + 2 * i)),
+                                      LevelFile::toReal(LevelFile::word(words, kFirstPointToken + 2 * i + 1)));
+        scaled[i] = points[i] * pointScale;
+    }
+    pointNum = count;
+    texIndex.clear();
+
+    physics::Area* shape = physics::Polygon::create(scaled, count);
+    if (shape == nullptr) return nullptr;
+    // Each vertex of the hull is one of the scaled points, perhaps in another
+    // order and with some left out: find which, for its texture coordinate.
+    for (int v = 0; v < shape->getVertexCount(); ++v) {
+        const physics::Vector2D vertex = shape->getVertex(v);
+        int best = 0;
+        float bestDistance = vertex.distanceSquared(scaled[0]);
+        for (int i = 1; i < count; ++i) {
+            float d = vertex.distanceSquared(scaled[i]);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = i;
+            }
+        }
+        texIndex.push_back(best);
+    }
+    return shape;
+}
+
+int Polygon0::draw() {
+    if (texture == nullptr || physics == nullptr) return 0;
+    std::vector<float> texCoords;
+    std::vector<float> vertices;
+    for (physics::Area* shape : physics->getShapes()) {
+        const int count = shape->getVertexCount();
+        texCoords.clear();
+        vertices.clear();
+        for (int i = 0; i < count; ++i) {
+            const physics::Vector2D t =
+                i < static_cast<int>(texIndex.size()) ? points[texIndex[static_cast<std::size_t>(i)]] : physics::Vector2D();
+            const physics::Vector2D v = shape->getVertex(i);
+            texCoords.push_back(t.x);
+            texCoords.push_back(t.y);
+            vertices.push_back(v.x);
+            vertices.push_back(v.y);
+        }
+        texture->drawPolygon(texCoords.data(), vertices.data(), count);
+    }
+    return 0;
+}
+
+void Polygon0::changeDilation(float d) {
+    if (physics != nullptr && physics->isStatic()) return;
+    if (dilation == 1.0f && d == 1.0f) return;
+    dilation = d;
+}
+
+Object* Polygon0::construct(World2D* world, std::string* words) { return new Polygon0(world, words); }
+
+void Polygon0::registerType(const std::string& name) { s_types[name] = &Polygon0::construct; }

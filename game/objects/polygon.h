@@ -1,0 +1,46 @@
+#pragma once
+// A convex polygon body with its picture mapped onto it: the points of the line
+// are both the texture coordinates (0..1 across the picture) and, times `scale`,
+// the outline of the shape.
+#include <string>
+#include <vector>
+
+#include "game/objects/object.h"
+
+namespace physics {
+class Area;
+}
+
+class Polygon0 : public Object {
+public:
+    static const int MAX_POINTS = 32;
+
+    // From the line "Polygon" x y scale image n x0 y0 ... [--static] [--rotate angle].
+    // When the points give fewer than three hull points no body is made and
+    // loadError says why.
+    Polygon0(World2D* world, std::string* words);
+
+    int draw() override;
+    // Stored only: the shape and the picture keep their size. Ignored when static.
+    void changeDilation(float d) override;
+
+    // The shape from the n point pairs after token 5, each times `scale`; null
+    // when their hull has fewer than three points. Fills points, pointNum and
+    // texIndex.
+    physics::Area* proccessLine(std::string* words, int n, float scale);
+
+    static Object* construct(World2D* world, std::string* words);
+    static void registerType(const std::string& name);
+
+    physics::Vector2D points[MAX_POINTS];  // the points as written (texture coordinates, not scaled)
+    float scale = 0.0f;                    // world units per texture coordinate
+    int pointNum = 0;                      // points in use (at most MAX_POINTS)
+    Sprite* texture = nullptr;             // picture mapped onto the polygon; owned by the sprite cache
+    std::string image;                     // its name as written on the line
+    bool isStaticPolygon = false;          // the line holds "--static"
+    bool hasRotate = false;                // the line gives "--rotate"
+    float rotate = 0.0f;                   // its angle, radians, turned once at load
+    // For each vertex of the shape, the index in `points` of the file point it was
+    // made from: the hull may start at another point or leave points out.
+    std::vector<int> texIndex;
+};
