@@ -101,7 +101,9 @@ void Body<TwoDee>::applyBiasImpulse(const Vector2D& impulse, const Vector2D& poi
 
 // ---------------------------------------------------------------- shapes
 
+// A null shape (Polygon::create found no polygon) is ignored rather than stored.
 void Body<TwoDee>::add(Area* shape) {
+    if (shape == nullptr) return;
     m_shapes.push_back(shape);
     shape->parent = this;
     shape->m_localPosition = m_orientation.inverseTransform(shape->m_worldPosition - m_position);
@@ -109,14 +111,20 @@ void Body<TwoDee>::add(Area* shape) {
     shapesChanged();
 }
 
+// The shape forgets this body too, so that nothing it does later (setDensity with
+// update) reaches a body that may be gone.
 void Body<TwoDee>::remove(Area* shape) {
+    bool attached = std::find(m_shapes.begin(), m_shapes.end(), shape) != m_shapes.end();
     m_shapes.remove(shape);
+    if (attached && shape->parent == this) shape->parent = nullptr;
     shapesChanged();
 }
 
 void Body<TwoDee>::removeShapes() { m_shapes.clear(); }
 
-void Body<TwoDee>::add(CollisionListener<TwoDee>* listener) { m_listeners.push_back(listener); }
+void Body<TwoDee>::add(CollisionListener<TwoDee>* listener) {
+    if (listener != nullptr) m_listeners.push_back(listener);
+}
 void Body<TwoDee>::remove(CollisionListener<TwoDee>* listener) { m_listeners.remove(listener); }
 
 void Body<TwoDee>::setDensity(float density, bool update) {

@@ -154,7 +154,16 @@ TEST(BodyMass, BodiesWithoutMassCannotMoveOrTurn) {
     EXPECT_EQ(body->getMOI().inverseMOI, 0.0f);
     EXPECT_EQ(body->getBoundingRadius(), -1.0f);
     EXPECT_TRUE(body->getShapes().empty());
+    EXPECT_EQ(only->getBody(), nullptr);
+    only->setDensity(2.0f, true);  // must not reach the body it left
+    EXPECT_EQ(body->getInverseMass(), 0.0f);
     delete only;  // the caller owns a removed shape again
+
+    // No polygon from a degenerate point set: the body stays empty instead of holding null.
+    const Vector2D collinear[] = {{0, 0}, {1, 0}, {2, 0}};
+    BodyPtr empty(Body<TwoDee>::create(Polygon::create(collinear, 3)));
+    EXPECT_TRUE(empty->getShapes().empty());
+    EXPECT_EQ(empty->getInverseMass(), 0.0f);
 }
 
 TEST(BodySwitches, MassPropertiesComeBackWhenShapesChange) {
