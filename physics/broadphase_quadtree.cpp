@@ -123,15 +123,14 @@ unsigned int spread(unsigned int v) {
     return out;
 }
 
-// (int)(1024 * fraction), kept inside 0..1023 so that a point outside the region
-// (or not a number) never converts an out-of-range float to int.
+// The low 10 bits of (int)(1024 * fraction). A value outside int's range (far
+// outside the region, or not a number) reads 0 instead of an undefined conversion.
 unsigned int cellIndex(float coordinate, int size) {
     float fraction = size == 0 ? 0.5f
                                : (static_cast<float>(size / 2) + coordinate) / static_cast<float>(size);
     float scaled = 1024.0f * fraction;
-    if (!(scaled >= 0.0f)) return 0;
-    if (scaled >= 1023.0f) return 1023;
-    return static_cast<unsigned int>(static_cast<int>(scaled));
+    if (!(scaled > -2147483648.0f && scaled < 2147483648.0f)) return 0;
+    return static_cast<unsigned int>(static_cast<int>(scaled)) & 1023u;
 }
 
 }  // namespace
