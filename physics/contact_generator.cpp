@@ -142,16 +142,19 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
         if (!used) continue;
         c.init(a, b);
         if (!c.invalid()) m_contacts.push_back(new ContactT(c));
-        if (multi) {
+        if (multi && (c.faceOnFirst || c.faceOnSecond)) {
             // A flat edge against a face: try the vertices next to the one found,
             // so that a resting box gets a contact at each of its two corners.
-            if (c.faceOnFirst) {
-                checkAdjacent(c, 1, wrap(c.feature[1] - 1, nb));
-                checkAdjacent(c, 1, wrap(c.feature[1] + 1, nb));
-            } else if (c.faceOnSecond) {
-                checkAdjacent(c, 0, wrap(c.feature[0] - 1, na));
-                checkAdjacent(c, 0, wrap(c.feature[0] + 1, na));
-            }
+            // A circle's only vertex is its own neighbour, and a segment's two
+            // neighbours are one vertex: those would only repeat a contact
+            // already made, so each distinct neighbour is tried once.
+            int side = c.faceOnFirst ? 1 : 0;
+            int n = c.faceOnFirst ? nb : na;
+            int own = c.feature[side];
+            int before = wrap(own - 1, n);
+            int after = wrap(own + 1, n);
+            if (before != own) checkAdjacent(c, side, before);
+            if (after != own && after != before) checkAdjacent(c, side, after);
         }
     }
     return true;
