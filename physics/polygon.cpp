@@ -146,7 +146,9 @@ void Polygon::makeConvexHull(const Vector2D* in, int n, Vector2D* out, int& coun
         current = next;
         ++k;
     }
-    if (!closed || !isHullOf(out, count, in, n)) strictHull(in, n, out, count);
+    // A march that closes before three points (a repeat of the start point is
+    // taken as the way back) has not seen the others: rebuild as well.
+    if (!closed || count < 3 || !isHullOf(out, count, in, n)) strictHull(in, n, out, count);
 }
 
 int Polygon::makeConvexHull(Vector2D* points, int n) {
