@@ -1,0 +1,151 @@
+// Program entry and main loop: one 800 x 600 OpenGL window, at most one update
+// per 17 ms, drawing thinned by adaptive frame skipping. All game behaviour lives
+// in the states.
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/app/pacing.h"
+#include "game/app/splash.h"
+#include "game/app/statemanager.h"
+#include "game/render/spritemanager.h"
+
+namespace {
+
+// SDL falls back to a video driver that shows nothing ("offscreen", "dummy") when
+// no display can be reached; a game nobody can see or close is a failure unless
+// that driver was asked for by name. Returns the reason, or null when video is usable.
+const char* missingDisplay() {
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name)) return "no video driver";
+    std::string driver = name;
+    if (driver != "offscreen" && driver != "dummy") return nullptr;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    if (requested && driver == requested) return nullptr;
+    static std::string reason;
+    reason = "no display found (SDL fell back to its \"" + driver + "\" video driver; is DISPLAY set?)";
+    return reason.c_str();
+}
+
+// Pause between timer polls in the last milliseconds before an update.
+constexpr auto POLL_NAP = std::chrono::microseconds(200);
+
+// When BOXQUAKE_PACING_LOG names a file, the timer value of every update is
+// written there at exit, one per line (for the pacing measurement in bench/).
+struct PacingLog {
+    const char* path = std::getenv("BOXQUAKE_PACING_LOG");
+    std::vector<Uint32> ticks;
+
+    void add(Uint32 t) {
+        if (path) ticks.push_back(t);
+    }
+    void write() const {
+        if (!path) return;
+        if (FILE* f = std::fopen(path, "w")) {
+            for (Uint32 t : ticks) std::fprintf(f, "%u\n", static_cast<unsigned>(t));
+            std::fclose(f);
+        }
+    }
+};
+
+// Waits until an update is due after `lastTicks` and returns the timer then.
+Uint32 waitForUpdate(Uint32 lastTicks) {
+    Uint32 ticks = SDL_GetTicks();
+    while (!pacing::updateDue(ticks, lastTicks)) {
+        Uint32 ms = pacing::coarseSleep(ticks, lastTicks);
+        if (ms > 0) {
+            SDL_Delay(ms);
+        } else {
+            std::this_thread::sleep_for(POLL_NAP);
+        }
+        ticks = SDL_GetTicks();
+    }
+    return ticks;
+}
+
+}  // namespace
+
+// SDL's header renames this to SDL_main on the platforms whose entry point is
+// SDL's own shim.
+int main(int argc, char* argv[]) {
+    (void)argv;
+    // Messages are read by people and by test harnesses while the game runs.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    const int width = 800, height = 600;
+    const bool fullscreen = argc > 1;  // any argument at all
+
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
+        return 1;  // without video there is no window and nothing could end the loop
+    }
+    std::atexit(SDL_Quit);
+    if (const char* reason = missingDisplay()) {
+        std::printf("Unable to initialize SDL: %s\n", reason);
+        return 1;
+    }
+
+    Uint32 flags = SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF;
+    if (fullscreen) flags |= SDL_FULLSCREEN;
+    if (!SDL_SetVideoMode(width, height, 32, flags)) {
+        std::printf("Unable to set video mode: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_WM_SetCaption("boxquake", nullptr);
+
+    // Window pixels, origin at the bottom left, y up; textures and blending for the
+    // whole run. Every drawing routine pushes and pops its own modelview transform.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0, width, 0, height, 1, 128);
+    glTranslatef(0, 0, -32);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    StateManager::change(new StateSplash);
+
+    const Uint32 startTicks = SDL_GetTicks();
+    Uint32 lastTicks = startTicks;
+    Uint32 ticks = startTicks;
+    int numframes = 0;
+    pacing::FrameSkip skip;
+    PacingLog pacingLog;
+    bool running = true;
+
+    while (running) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) running = false;  // this iteration still runs
+        }
+        ++numframes;
+        ticks = waitForUpdate(lastTicks);
+        lastTicks = ticks;
+        pacingLog.add(ticks);
+
+        // Absolute seconds since the clock started, never reset between states.
+        float time = static_cast<float>(ticks - startTicks) / 1000.0f;
+        StateManager::update(time);
+
+        if (skip.skips(numframes)) continue;
+        StateManager::draw();
+        SDL_GL_SwapBuffers();
+        glClear(GL_COLOR_BUFFER_BIT);
+        skip.drawn(numframes, ticks);
+    }
+
+    // Counts updates, drawn or not.
+    std::printf("Average fps: %1.2f\n", numframes * 1000.0 / static_cast<double>(ticks - startTicks));
+    pacingLog.write();
+    // Release the states and textures while the OpenGL context still exists.
+    StateManager::reset();
+    SpriteManager::clear();
+    return 0;
+}

@@ -1,0 +1,166 @@
+// Sprite for the game: decoded by SDL_image, uploaded once as an OpenGL texture of
+// the image's own size, drawn in immediate mode. Needs the context of the window.
+#include <GL/gl.h>
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "game/render/sprite.h"
+#include "game/render/sprite_path.h"
+
+namespace {
+
+// Channel masks of pixels stored as bytes B, G, R(, A) in memory, which is what
+// GL_BGR / GL_BGRA with GL_UNSIGNED_BYTE read.
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+constexpr Uint32 R_MASK = 0x00ff0000, G_MASK = 0x0000ff00, B_MASK = 0x000000ff, A_MASK = 0xff000000;
+constexpr Uint32 R24 = 0xff0000, G24 = 0x00ff00, B24 = 0x0000ff;
+#else
+constexpr Uint32 R_MASK = 0x0000ff00, G_MASK = 0x00ff0000, B_MASK = 0xff000000, A_MASK = 0x000000ff;
+constexpr Uint32 R24 = 0x0000ff, G24 = 0x00ff00, B24 = 0xff0000;
+#endif
+
+bool isBgr24(const SDL_PixelFormat* f) {
+    return f->BytesPerPixel == 3 && f->Rmask == R24 && f->Gmask == G24 && f->Bmask == B24;
+}
+bool isBgra32(const SDL_PixelFormat* f) {
+    return f->BytesPerPixel == 4 && f->Rmask == R_MASK && f->Gmask == G_MASK && f->Bmask == B_MASK &&
+           f->Amask == A_MASK;
+}
+
+// Row alignment OpenGL must assume to walk this surface's rows, or 0 when the
+// row pitch is none of the alignments it knows.
+int unpackAlignment(const SDL_Surface* s) {
+    int row = s->w * s->format->BytesPerPixel;
+    for (int a : {1, 2, 4, 8}) {
+        if (s->pitch == (row + a - 1) / a * a) return a;
+    }
+    return 0;
+}
+
+// Any other layout (8-bit palettes, 16-bit, other channel orders, odd pitches)
+// becomes 32-bit BGRA so the upload never reads past the pixels or swaps colours.
+SDL_Surface* toBgra32(SDL_Surface* src) {
+    SDL_PixelFormat fmt = {};
+    fmt.BitsPerPixel = 32;
+    fmt.BytesPerPixel = 4;
+    fmt.Rmask = R_MASK;
+    fmt.Gmask = G_MASK;
+    fmt.Bmask = B_MASK;
+    fmt.Amask = A_MASK;
+    for (Uint32 m = R_MASK; !(m & 1); m >>= 1) ++fmt.Rshift;
+    for (Uint32 m = G_MASK; !(m & 1); m >>= 1) ++fmt.Gshift;
+    for (Uint32 m = B_MASK; !(m & 1); m >>= 1) ++fmt.Bshift;
+    for (Uint32 m = A_MASK; !(m & 1); m >>= 1) ++fmt.Ashift;
+    fmt.alpha = 255;
+    return SDL_ConvertSurface(src, &fmt, SDL_SWSURFACE);
+}
+
+}  // namespace
+
+Sprite::Sprite(const char* filename) {
+    std::string path = spriteMediaPath(filename);
+    if (!loadImage(path.c_str())) {
+        std::printf("Failed to load %s\n", path.c_str());
+        std::fflush(stdout);
+    }
+}
+
+Sprite::~Sprite() {
+    if (texture != 0) glDeleteTextures(1, &texture);
+}
+
+bool Sprite::loadImage(const char* path) {
+    if (!path) return false;
+    SDL_Surface* surface = IMG_Load(path);
+    if (!surface) return false;
+
+    SDL_Surface* pixels = surface;
+    bool bgr = isBgr24(surface->format);
+    if ((!bgr && !isBgra32(surface->format)) || unpackAlignment(surface) == 0) {
+        pixels = toBgra32(surface);
+        bgr = false;
+        if (!pixels || unpackAlignment(pixels) == 0) {
+            if (pixels) SDL_FreeSurface(pixels);
+            SDL_FreeSurface(surface);
+            return false;
+        }
+    }
+
+    if (texture != 0) glDeleteTextures(1, &texture);
+    width = pixels->w;
+    height = pixels->h;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(pixels));
+    if (SDL_MUSTLOCK(pixels)) SDL_LockSurface(pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, bgr ? GL_RGB : GL_RGBA, width, height, 0, bgr ? GL_BGR : GL_BGRA,
+                 GL_UNSIGNED_BYTE, pixels->pixels);
+    if (SDL_MUSTLOCK(pixels)) SDL_UnlockSurface(pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    if (pixels != surface) SDL_FreeSurface(pixels);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
+int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha) {
+    // An empty sprite has no picture, and callers that scale by 1 / width hand it
+    // infinite scales: neither may reach the matrix stack.
+    if (empty() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(sx) || !std::isfinite(sy) ||
+        !std::isfinite(angle) || !std::isfinite(alpha))
+        return 0;
+    float w = width / 2.0f;
+    float h = height / 2.0f;
+    if (angle != 0.0f) angle *= 57.29579f;  // radians to degrees
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glScalef(sx, sy, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    // Texture row 0 is the top of the image: it goes on the upper edge.
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-w, h);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(w, h);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(w, -h);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-w, -h);
+    glEnd();
+    glPopMatrix();
+    return 0;
+}
+
+void Sprite::drawPolygon(const float* texCoords, const float* vertices, int count) {
+    if (empty() || !texCoords || !vertices || count < 3) return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < count; ++i) {
+        glTexCoord2f(texCoords[2 * i], texCoords[2 * i + 1]);
+        glVertex2f(vertices[2 * i], vertices[2 * i + 1]);
+    }
+    glEnd();
+}
+
+void Sprite::drawQuads(const float* data, int quadCount, float r, float g, float b, float a) {
+    glColor4f(r, g, b, a);  // stays current after the call, as text colour did
+    if (empty() || !data || quadCount <= 0) return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 4 * quadCount; ++i) {
+        const float* c = data + 4 * i;
+        glTexCoord2f(c[0], c[1]);
+        glVertex2f(c[2], c[3]);
+    }
+    glEnd();
+}

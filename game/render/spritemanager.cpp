@@ -1,0 +1,31 @@
+#include "game/render/spritemanager.h"
+
+#include "game/render/sprite.h"
+
+std::map<std::string, Sprite*> SpriteManager::sprites;
+
+Sprite* SpriteManager::get(const char* s) { return get(std::string(s ? s : "")); }
+
+Sprite* SpriteManager::get(const std::string& s) {
+    auto it = sprites.find(s);
+    if (it != sprites.end()) return it->second;
+    Sprite* sprite = new Sprite(s.c_str());
+    sprites.emplace(s, sprite);
+    return sprite;
+}
+
+void SpriteManager::clear() {
+    for (auto& entry : sprites) delete entry.second;
+    sprites.clear();
+}
+
+void SpriteManager::drawNumber(int x, int y, int number, float scale) {
+    if (number < 0) number = 0;
+    int count = 1 + (number > 9) + (number > 99) + (number > 999);
+    for (int i = count - 1; i >= 0; --i) {
+        int digit = number % 10;
+        number /= 10;
+        Sprite* sprite = get(std::to_string(digit) + ".tga");
+        if (sprite) sprite->draw(x + i * 24 * scale, static_cast<float>(y), scale, scale, 0.0f, 1.0f);
+    }
+}

@@ -1,0 +1,104 @@
+// The font half of Text: the glyph table, the layout and the drawing.
+#include "game/render/text.h"
+
+#include "game/render/sprite.h"
+
+Text::Chr Text::character[128];
+Sprite* Text::font = nullptr;
+
+namespace {
+
+// Glyph-table index of `c`, or -1 for a code outside 0..127 (a plain `char` above
+// 127 is negative and must never index the table).
+int codeOf(char c) {
+    int code = static_cast<unsigned char>(c);
+    return code < 128 ? code : -1;
+}
+
+}  // namespace
+
+void Text::chr(char c, int w, int x, int y, int h) {
+    int code = codeOf(c);
+    if (code < 0) return;
+    Chr prev;
+    if (code > 0) prev = character[code - 1];
+    Chr& e = character[code];
+    e.x = x < 0 ? prev.x + prev.w : x;
+    e.y = y < 0 ? prev.y : y;
+    e.w = w < 0 ? prev.w : w;
+    e.h = h < 0 ? prev.h : h;
+}
+
+void Text::build(const char* image) {
+    delete font;  // a rebuild replaces the picture; null on the first build
+    font = new Sprite(image);
+    for (Chr& c : character) c = Chr();
+
+    const int H = 29;  // height of every glyph row, pixels
+    chr('A', 20, 0, 0, H);
+    const int row0[] = {22, 19, 21, 21, 18, 23, 20, 13, 21, 20, 19, 23};  // B..M
+    for (int i = 0; i < 12; ++i) chr(static_cast<char>('B' + i), row0[i]);
+
+    chr('N', 23, 0, 29, H);
+    const int row1[] = {18, 20, 20, 20, 19, 19, 20, 19, 23, 19, 17, 20};  // O..Z
+    for (int i = 0; i < 12; ++i) chr(static_cast<char>('O' + i), row1[i]);
+
+    chr('a', 15, 0, 58, H);
+    const int row2[] = {19, 16, 17, 16, 14, 16, 17, 10, 15, 16, 12, 22};  // b..m
+    for (int i = 0; i < 12; ++i) chr(static_cast<char>('b' + i), row2[i]);
+
+    chr('n', 18, 0, 87, H);
+    const int row3[] = {17, 17, 18, 15, 16, 14, 17, 16, 19, 16, 15, 18};  // o..z
+    for (int i = 0; i < 12; ++i) chr(static_cast<char>('o' + i), row3[i]);
+
+    chr('0', 18, 0, 116, H);
+    const int row4[] = {12, 18, 18, 19, 18, 17, 17, 19, 18};  // 1..9
+    for (int i = 0; i < 9; ++i) chr(static_cast<char>('1' + i), row4[i]);
+    chr('.', 10, 174, 116, H);
+    chr(',', 13, 184, 116, H);
+    chr('!', 10, 197, 116, H);
+
+    chr(' ', 18, 0, 0, 0);   // an advance without a picture
+    chr('\t', 48, 0, 0, 0);
+}
+
+std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWidth, int texHeight) {
+    std::vector<float> quads;
+    const int cheight = character[static_cast<int>('A')].h;
+    if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return quads;
+    const float tw = static_cast<float>(texWidth);
+    const float th = static_cast<float>(texHeight);
+    const int gap = size * 5 / cheight;
+    int cx = x, cy = y;
+    for (const char* p = t; *p; ++p) {
+        int code = codeOf(*p);
+        if (code < 0) continue;
+        const Chr& c = character[code];
+        const int nh = size;
+        const int nw = c.w * size / cheight;
+        if (c.w > 0 && c.h > 0) {
+            float tx = c.x / tw, ty = c.y / th;
+            float tx2 = tx + c.w / tw, ty2 = ty + c.h / th;
+            float x0 = static_cast<float>(cx), x1 = static_cast<float>(cx + nw);
+            float y0 = static_cast<float>(cy), y1 = static_cast<float>(cy + nh);
+            quads.insert(quads.end(), {tx, ty, x0, y1, tx2, ty, x1, y1, tx2, ty2, x1, y0, tx, ty2, x0, y0});
+        }
+        cx += nw - gap;
+        if (*p == '\n') {
+            cx = x;
+            cy -= nh;
+        }
+    }
+    return quads;
+}
+
+void Text::draw(const char* t, int x, int y, int size, int colour) {
+    if (!t || !*t) return;
+    if (!font) build("text.tga");
+    if (font->empty()) return;  // no picture: nothing to draw and no size to divide by
+    std::vector<float> quads = layout(t, x, y, size, font->width, font->height);
+    float r = ((colour >> 16) & 0xff) / 255.0f;
+    float g = ((colour >> 8) & 0xff) / 255.0f;
+    float b = (colour & 0xff) / 255.0f;
+    font->drawQuads(quads.data(), static_cast<int>(quads.size() / 16), r, g, b, 1.0f);
+}
