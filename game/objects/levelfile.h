@@ -14,9 +14,9 @@
 
 class LevelFile {
 public:
-    static const int MAX_LINE_LENGTH = 1023;  // characters of a line that are read
-    static const int MAX_TOKENS = 31;         // tokens kept from one line; later ones are dropped
-    static const int TOKEN_SLOTS = 32;        // MAX_TOKENS plus the terminating empty string
+    static constexpr int MAX_LINE_LENGTH = 1023;  // characters of a line that are read
+    static constexpr int MAX_TOKENS = 31;         // tokens kept from one line; later ones are dropped
+    static constexpr int TOKEN_SLOTS = 32;        // MAX_TOKENS plus the terminating empty string
 
     // Reads "./levels/" + name + ".lvl". A file that cannot be opened reads as empty.
     explicit LevelFile(const std::string& path);

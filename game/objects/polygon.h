@@ -13,7 +13,7 @@ class Area;
 
 class Polygon0 : public Object {
 public:
-    static const int MAX_POINTS = 32;
+    static constexpr int MAX_POINTS = 32;
 
     // From the line "Polygon" x y scale image n x0 y0 ... [--static] [--rotate angle].
     // When the points give fewer than three hull points no body is made and
