@@ -1,0 +1,161 @@
+#include "game/app/menu.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "game/app/editor.h"
+#include "game/app/simulation.h"
+#include "game/app/statemanager.h"
+#include "game/objects/bomb.h"
+#include "game/render/sprite.h"
+#include "game/render/spritemanager.h"
+
+std::deque<MnuLevel> StateMenu::levelList;
+const char* const StateMenu::LIST_FILE = "levels.txt";
+
+namespace {
+
+const int kColumns = 4;
+const float kIconSide = 16.0f;                 // icon body extent, window pixels
+const float kGravity = -100.0f;                // icons fall gently when blown away, pixels / s^2
+const float kBlastPower = 10000.0f;            // same blast as a click in a level
+const float kSlideDistance = 400.0f;           // pixels left of the rest position at the start
+const float kSlideSpeed = 12.0f;               // an icon arrives 1/12 of the fade-in after it starts
+const int kKeyEscape = 27;
+const int kKeyEditor = 101;                    // 'e'
+const int kNoRecordIcon = 3;                   // "lvlnone.tga"
+
+}  // namespace
+
+StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIMESTEP) {
+    if (levelList.empty()) listLevels(LIST_FILE);
+    const char* icons[4] = {"lvlnew.tga", "lvldone.tga", "lvllocked.tga", "lvlnone.tga"};
+    for (int i = 0; i < 4; ++i) lvlSprite[i].reset(new Sprite(icons[i]));
+    backdrop.reset(new Sprite("backdrop3.tga"));
+    // Off-screen until the fade-in places them.
+    for (int i = 0; i < ICONS; ++i) {
+        world.add(new physics::Body<physics::TwoDee>(new physics::Rect(
+            physics::Vector2D(-32.0f, -32.0f), kIconSide, kIconSide, physics::Orientation2D(0.0f))));
+    }
+    world.setGravity(physics::Vector2D(0.0f, kGravity));
+}
+
+StateMenu::~StateMenu() = default;  // the world deletes the icon bodies
+
+void StateMenu::listLevels(const char* filename) {
+    // Read only: a list installed read-only must still show its levels.
+    std::ifstream in(filename ? filename : "");
+    std::string line;
+    while (std::getline(in, line)) {
+        // A list written on another system may end its lines with "\r\n".
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        const bool overlong = line.size() > static_cast<std::size_t>(MAX_NAME);
+        if (overlong) line.resize(MAX_NAME);
+        MnuLevel record;
+        record.level = line;
+        levelList.push_back(record);
+        if (overlong) break;
+    }
+}
+
+bool StateMenu::addLevel(const std::string& name) {
+    if (name.empty()) return false;
+    for (const MnuLevel& record : levelList) {
+        if (record.level == name) return false;
+    }
+    MnuLevel record;
+    record.level = name;
+    levelList.push_back(record);
+    return true;
+}
+
+physics::Vector2D StateMenu::restPosition(int i) {
+    const int c = i % kColumns;
+    const int r = i / kColumns;
+    return physics::Vector2D(static_cast<float>(100 + 25 * c + r * r), static_cast<float>(300 - 25 * r));
+}
+
+physics::Vector2D StateMenu::flyInPosition(int i, float v) {
+    const int c = i % kColumns;
+    const int r = i / kColumns;
+    // Icons further right and higher start first: from 0 (top right) to 19/24.
+    // Worked in double so that whole-pixel results (icon 20 at -7975 for v = 0.5)
+    // are not cut to the pixel before by a float rounding error.
+    const double k = (3 - c) + 3.2 * r;
+    const double o = k / 24.0;
+    double d = 1.0 - kSlideSpeed * (static_cast<double>(v) - o);
+    if (d < 0.0) d = 0.0;
+    const physics::Vector2D rest = restPosition(i);
+    // Truncated toward zero to whole pixels.
+    const double px = std::trunc(static_cast<double>(rest.x) - kSlideDistance * d * d);
+    return physics::Vector2D(static_cast<float>(px), rest.y);
+}
+
+void StateMenu::placeIcons(float v) {
+    for (int i = 0; i < ICONS && i < static_cast<int>(world.bodies.size()); ++i) {
+        world.bodies[static_cast<std::size_t>(i)]->setPosition(flyInPosition(i, v));
+    }
+}
+
+void StateMenu::in(float /*t*/, float v) { placeIcons(v); }
+
+void StateMenu::update(float /*t*/) {
+    if (key(kKeyEscape)) std::exit(0);
+    if (key(kKeyEditor)) StateManager::change(new StateEditor);
+
+    if (!iconsPlaced) {
+        // The fade-in may have ended before every icon arrived (a slow frame
+        // skips past v = 0.875): put them all at rest before they can be chosen.
+        for (int i = 0; i < ICONS; ++i) world.bodies[static_cast<std::size_t>(i)]->setPosition(restPosition(i));
+        iconsPlaced = true;
+    }
+
+    int mx = 0, my = 0;
+    const int b = mouse(mx, my);
+    hover = nullptr;
+    if (lockInput) return;
+
+    const physics::Vector2D pointer(static_cast<float>(mx), static_cast<float>(my));
+    const int shown = std::min(ICONS, static_cast<int>(levelList.size()));
+    for (int i = 0; i < shown; ++i) {
+        MnuLevel& record = levelList[static_cast<std::size_t>(i)];
+        physics::Body<physics::TwoDee>* body = world.bodies[static_cast<std::size_t>(i)];
+        if (record.level.empty() || !body->contains(pointer)) continue;
+        hover = &record;
+        if (b & 1) {
+            explode(body);
+            lockInput = true;
+            StateManager::change(new StateSimulation(record));
+        }
+        break;
+    }
+}
+
+void StateMenu::out(float /*t*/, float /*v*/) { world.step(); }
+
+void StateMenu::explode(physics::Body<physics::TwoDee>* body) {
+    body->setStatic(true);
+    const physics::Vector2D p = body->getPosition();
+    Bomb::explode(&world, p.x, p.y, kBlastPower, 1.0f);
+}
+
+void StateMenu::draw() {
+    if (!backdrop->empty()) {
+        backdrop->draw(400.0f, 300.0f, 800.0f / static_cast<float>(backdrop->width),
+                       600.0f / static_cast<float>(backdrop->height), 0.0f, 1.0f);
+    }
+    for (std::size_t i = 0; i < world.bodies.size(); ++i) {
+        const int icon = i < levelList.size() ? levelList[i].state : kNoRecordIcon;
+        Sprite* sprite = lvlSprite[icon >= 0 && icon < 4 ? icon : kNoRecordIcon].get();
+        const physics::Body<physics::TwoDee>* body = world.bodies[i];
+        sprite->draw(body->getPosition().x, body->getPosition().y, 1.0f, 1.0f, body->getOrientation().getAngle(),
+                     1.0f);
+    }
+    if (hover != nullptr) {
+        SpriteManager::drawNumber(220, 300, hover->time / 60, 0.5f);
+        SpriteManager::drawNumber(280, 300, hover->clicks, 0.5f);
+    }
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The level-selection screen. Each listed level is a 16 x 16 icon that is a rigid
+// body in a world of the menu's own: the icons slide in from the left during the
+// fade-in and stand still while the player chooses; a click pins the chosen icon
+// and blows the others away, and the world runs (gravity (0, -100)) during the
+// 2 s fade-out before the level starts. 'e' opens the editor; Escape ends the
+// process.
+//
+//   icon i: column c = i mod 4, row r = i div 4, resting at
+//           x = 100 + 25 c + r^2, y = 300 - 25 r (window pixels, y up)
+//
+//       row 0   [0] [1] [2] [3]        <- top right starts sliding first
+//       row 1    [4] [5] [6] [7]
+//        ...       (each row shifted right by r^2)
+//       row 5          [20][21][22][23]
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "game/app/state.h"
+#include "physics/physics.h"
+
+class Sprite;
+
+// The menu's record of one listed level and the player's progress in this run.
+struct MnuLevel {
+    int state = 0;      // 0 new, 1 done (won at least once), 2 locked (left without a win)
+    std::string level;  // name as listed; the file is "./levels/" + level + ".lvl"
+    int clicks = 0;     // explosions of the recorded result (meaningful once state is 1)
+    int time = 0;       // updates taken by the recorded result
+};
+
+class StateMenu : public State {
+public:
+    static const int ICONS = 24;            // icon bodies, so at most 24 levels can be chosen
+    static const int MAX_NAME = 63;         // characters of a list line kept as a name
+    static const char* const LIST_FILE;     // "levels.txt", relative to the working directory
+
+    StateMenu();
+    ~StateMenu() override;
+
+    // Appends one record per non-empty line of `filename`, read only (never
+    // written). A carriage return ending a line is dropped, so lists written on
+    // other systems load. A line longer than MAX_NAME characters gives its first
+    // MAX_NAME characters and ends the reading. A missing file adds nothing.
+    static void listLevels(const char* filename);
+    // Appends a record for `name` unless one is listed already; true when added.
+    static bool addLevel(const std::string& name);
+
+    // Where icon i rests, and where it is at fade-in progress v (0..1).
+    static physics::Vector2D restPosition(int i);
+    static physics::Vector2D flyInPosition(int i, float v);
+
+    void in(float t, float v) override;      // places the icons for the fade-in
+    void update(float t) override;           // keyboard and mouse; t unused
+    void out(float t, float v) override;     // one world step per update
+    void draw() override;                    // backdrop, icons, hovered result
+
+    // Pins `body` and blasts every other icon away from it.
+    void explode(physics::Body<physics::TwoDee>* body);
+
+    // Every listed level, file order; read once per process (while it is empty,
+    // each new menu tries again). A deque, so that the references the play state
+    // and `hover` keep stay valid when the editor appends a saved level.
+    static std::deque<MnuLevel> levelList;
+
+    physics::World<physics::TwoDee> world;  // the 24 icon bodies, body i standing for record i
+    MnuLevel* hover = nullptr;              // record under the pointer in the last update
+    std::unique_ptr<Sprite> lvlSprite[4];   // icons by index: new, done, locked, empty slot
+    std::unique_ptr<Sprite> backdrop;       // "backdrop3.tga"
+    bool lockInput = false;                 // a level has been chosen: the mouse is ignored
+    // The icons have been put at their rest positions by the first normal update,
+    // so a fade-in cut short by a stall never leaves one off-screen.
+    bool iconsPlaced = false;
+
+private:
+    void placeIcons(float v);
+};

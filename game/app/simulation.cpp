@@ -1,0 +1,79 @@
+#include "game/app/simulation.h"
+
+#include "game/app/menu.h"
+#include "game/app/statemanager.h"
+#include "game/objects/level.h"
+#include "game/render/animation.h"
+#include "game/render/sprite.h"
+#include "game/render/spritemanager.h"
+
+namespace {
+
+const int kKeyEscape = 27;
+const int kKeyRestart = 114;  // 'r'
+const int kUpdatesPerSecond = 60;
+
+}  // namespace
+
+StateSimulation::StateSimulation(MnuLevel& record) : State(0.0f, 0.0f), data(record), level(new Level(record.level)) {}
+
+StateSimulation::~StateSimulation() = default;
+
+void StateSimulation::update(float /*t*/) {
+    level->update(time);
+    time += 1;
+
+    if (key(kKeyEscape)) {
+        endLevel(false);
+        return;
+    }
+
+    int mx = 0, my = 0;
+    const int b = mouse(mx, my);
+
+    if (key(kKeyRestart)) {
+        // A restart is the whole update: a click in it neither explodes nor picks
+        // the tick mark, and the victory clock starts over with the objects, so a
+        // restarted level cannot count as won before it has been played.
+        level->reset();
+        level->victoryTime = 0.0f;
+        if (level->clock) level->clock->frame = 10;
+        time = 0;
+        clickCount = 0;
+        lastb = b;  // a button held through the restart is not a new press
+        return;
+    }
+
+    const float dx = TICK_X - static_cast<float>(mx);
+    const float dy = TICK_Y - static_cast<float>(my);
+    if (level->victory() && (b & 1) && dx * dx + dy * dy <= static_cast<float>(TICK_REACH_SQUARED)) {
+        endLevel(true);
+    }
+    if ((b & 1) && lastb == 0) {
+        level->explode(static_cast<float>(mx), static_cast<float>(my), BLAST_POWER);
+        clickCount += 1;
+    }
+    lastb = b;
+}
+
+void StateSimulation::draw() {
+    level->draw();
+    SpriteManager::drawNumber(50, 540, time / kUpdatesPerSecond, 1.0f);
+    SpriteManager::drawNumber(250, 540, clickCount, 1.0f);
+    if (Sprite* icon = SpriteManager::get("bombA.tga")) icon->draw(230.0f, 540.0f, 0.4f, 0.4f, 0.0f, 1.0f);
+}
+
+void StateSimulation::endLevel(bool win) {
+    if (win) {
+        // The record's state says whether a result exists, so a win without any
+        // explosion is kept as a real result of 0 rather than taken for "none yet".
+        if (data.state != 1 || clickCount < data.clicks) {
+            data.clicks = clickCount;
+            data.time = time;
+        }
+        data.state = 1;
+    } else if (data.state != 1) {
+        data.state = 2;
+    }
+    StateManager::change(new StateMenu);
+}
