@@ -1,0 +1,100 @@
+#include "tools/level/level_check.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace leveltools {
+
+namespace {
+
+std::string fraction(double f) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", f);
+    return text;
+}
+
+}  // namespace
+
+LevelCheck checkLevel(const std::string& dir, const std::string& name, const CheckOptions& options) {
+    LevelCheck check;
+    check.name = name;
+    if (!isValidLevelName(name)) {
+        check.problems.push_back("\"" + name +
+                                 "\" is not a level name the game can open (1 to 50 characters, no '/', "
+                                 "no space at either end)");
+        return check;
+    }
+    LevelSource source;
+    std::string error;
+    if (!loadLevelSource(dir, name, source, error)) {
+        check.problems.push_back(error);
+        return check;
+    }
+    check.messages = describeLevel(source).messages;
+
+    const std::string solPath = solutionPath(dir, name);
+    if (!readSolution(solPath, check.solution, error)) {
+        check.problems.push_back(error);
+        return check;
+    }
+    check.hasSolution = true;
+    const Solution& sol = check.solution;
+    const std::string hash = levelHash(source.bytes);
+    if (sol.hash != hash) {
+        check.stale = true;
+        check.problems.push_back(solPath + " was made for another version of " + source.path + " (hash " + sol.hash +
+                                 ", the file now has " + hash + "): solve the level again");
+    }
+
+    ReplayOptions replayOptions;
+    replayOptions.maxUpdates = sol.limit;  // the cap the solution was measured under
+    PlayabilityOptions playability = options.playability;
+    playability.maxUpdates = replayOptions.maxUpdates;
+
+    ReplayResult r = replay(source, sol.clicks, replayOptions);
+    check.simulated += r.updates;
+    check.won = r.won;
+    check.explosions = r.explosions;
+    check.wonAt = r.wonAt;
+    if (!r.won) {
+        check.problems.push_back("the solution does not win within " + std::to_string(replayOptions.maxUpdates) +
+                                 " updates");
+    } else if (r.explosions != sol.par) {
+        check.problems.push_back("the solution wins with " + std::to_string(r.explosions) + " explosions, not par " +
+                                 std::to_string(sol.par));
+    }
+
+    check.playable = playableFraction(source, sol.clicks, playability, &check.simulated);
+    if (check.playable < MIN_PLAYABLE) {
+        check.problems.push_back("the solution is not playable: " + fraction(check.playable) +
+                                 " of its variants win (clicks moved up to " + std::to_string(playability.shift) +
+                                 " px and " + std::to_string(playability.delay) + " updates), at least " +
+                                 fraction(MIN_PLAYABLE) + " must");
+    }
+
+    if (sol.par != 0) {
+        ReplayResult idle = replay(source, {}, replayOptions);
+        check.simulated += idle.updates;
+        if (idle.won) {
+            check.problems.push_back("the level is won without a click (update " + std::to_string(idle.wonAt) +
+                                     "), but par is " + std::to_string(sol.par) +
+                                     "; a lesson meant to be won so has par 0");
+        }
+    }
+    if (sol.par >= 2) {
+        Click centre;
+        centre.update = 1;
+        centre.x = CENTRE_X;
+        centre.y = CENTRE_Y;
+        ReplayResult lucky = replay(source, {centre}, replayOptions);
+        check.simulated += lucky.updates;
+        if (lucky.won) {
+            check.problems.push_back("one click at the centre (400, 300) in update 1 wins the level, but par is " +
+                                     std::to_string(sol.par));
+        }
+    }
+    check.passed = check.problems.empty();
+    return check;
+}
+
+}  // namespace leveltools

@@ -1,0 +1,105 @@
+#pragma once
+// Plays a level headless with a list of clicks, update by update exactly as the
+// play state does:
+//
+//   update u (u = 1, 2, ...):
+//     level.update(u - 1)            the play state's `time` before it counts up
+//     time = u
+//     won when level.victory()       checked after the level's own update
+//     a click whose update is u:     level.explode(x, y, 10000), one explosion
+//
+// A click in the update in which the level is won is not played: the player
+// would be clicking the tick mark, and the play state records the explosion
+// count from before that click. A level cannot be copied, so every replay loads
+// the level afresh from its bytes.
+#include <string>
+#include <vector>
+
+#include "tools/level/level_source.h"
+#include "tools/level/solution.h"
+
+class Level;
+
+namespace leveltools {
+
+const float CLICK_POWER = 10000.0f;   // the play state's explosion power
+const double MIN_PLAYABLE = 0.5;      // fraction of jittered variants that must win
+
+struct ReplayOptions {
+    int maxUpdates = DEFAULT_MAX_UPDATES;  // give up after this many updates
+    // Stop as soon as the outcome can no longer change: every movable body has
+    // been asleep for longer than the rest test looks back, no click or bomb is
+    // still to come, no black hole pulls, and the victory conditions do not hold.
+    // Only ever turns a loss into an earlier loss; the solver uses it, verify not.
+    bool stopWhenSettled = false;
+    // Updates after which to record the movable bodies (after the level's
+    // update, before that update's click), in increasing order.
+    std::vector<int> snapshotAt;
+    // Swallow what loading prints on standard output (missing pictures and the like).
+    bool quiet = true;
+};
+
+// A movable body as the solver sees it.
+struct BodyState {
+    float x = 0, y = 0;   // centre, world units
+    float extent = 0;     // half of the larger side of its bounding box, world units
+    bool target = false;  // its object must meet a victory condition
+};
+
+struct Snapshot {
+    int update = 0;
+    std::vector<BodyState> bodies;  // in the world's order
+};
+
+struct ReplayResult {
+    bool won = false;
+    int wonAt = 0;        // the update in which the level counted as won
+    int explosions = 0;   // clicks played before the win (or all played when not won)
+    int updates = 0;      // updates simulated
+    bool settled = false; // stopped early because nothing could change any more
+    // The first update, after every click was played, at which every movable body
+    // was asleep; 0 when that never happened.
+    int quietAt = 0;
+    // How far the objects with victory conditions are from meeting them, summed,
+    // world units: 0 when every centre lies where it must. `gap` after the last
+    // update simulated, `bestGap` the smallest seen after any update.
+    float gap = 0;
+    float bestGap = 0;
+    std::vector<Snapshot> snapshots;
+};
+
+// What the solver needs to know about a level before searching it.
+struct LevelInfo {
+    int length = 300;                  // updates the victory conditions must hold
+    int movableBodies = 0;             // bodies an explosion can push
+    int targets = 0;                   // objects with an enter or leave condition
+    bool blackHoles = false;
+    std::vector<int> bombFuses;        // updates after which each bomb goes off
+    std::vector<std::string> messages; // what loading printed (unknown types, skipped lines, missing pictures)
+};
+
+ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
+                    const ReplayOptions& options = ReplayOptions());
+
+// Loads the level once, capturing what it prints.
+LevelInfo describeLevel(const LevelSource& level);
+
+// Fraction of `variants` jittered copies of `clicks` that still win: every click
+// moved by up to `shift` pixels along x and along y and up to `delay` updates
+// earlier or later (kept inside the field, from update 1 on and at least
+// MIN_CLICK_GAP apart). The variants are the same on every run. With no clicks
+// the only variant is the plain replay. `simulated` (when given) adds the updates run.
+struct PlayabilityOptions {
+    int variants = 32;
+    int shift = 3;  // pixels
+    int delay = 3;  // updates
+    int maxUpdates = DEFAULT_MAX_UPDATES;
+    // Stop counting once the fraction is certain to stay below this; the result is
+    // then a lower bound below it. 0 counts every variant.
+    double giveUpBelow = 0.0;
+};
+std::vector<std::vector<Click>> playabilityVariants(const std::vector<Click>& clicks, const PlayabilityOptions& options);
+double playableFraction(const LevelSource& level, const std::vector<Click>& clicks,
+                        const PlayabilityOptions& options = PlayabilityOptions(), long long* simulated = nullptr);
+
+}  // namespace leveltools

@@ -1,0 +1,353 @@
+#include "tools/level/solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <set>
+#include <tuple>
+
+namespace leveltools {
+
+namespace {
+
+const int ROUND0_ANGLES = 16;       // directions around a body in the fixed pattern
+const int ROUND0_DEEP_ANGLES = 8;   // the same for the second and later clicks
+const int RANDOM_CLICKS = 160;      // clicks drawn per beam entry in a random round
+const int MEAN_SHIFT_STEPS = 4;     // moves of a winner towards the middle of its winning variants
+const float PI = 3.14159265f;
+
+std::uint64_t mix(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+double uniform(std::uint64_t& state) { return static_cast<double>(mix(state) >> 11) * (1.0 / 9007199254740992.0); }
+
+int clampX(float x) { return std::clamp(static_cast<int>(std::lround(x)), 0, FIELD_WIDTH - 1); }
+int clampY(float y) { return std::clamp(static_cast<int>(std::lround(y)), 0, FIELD_HEIGHT - 1); }
+
+// Thrown through the search when a budget runs out; caught in solve().
+struct OutOfBudget {};
+
+// One click sequence that did not win, ranked by how close it brought the targets.
+struct Candidate {
+    std::vector<Click> clicks;
+    float score = 0;  // smaller is better
+};
+
+class Search {
+public:
+    Search(const LevelSource& level, const SolveOptions& options)
+        : m_level(level), m_options(options), m_start(std::chrono::steady_clock::now()) {
+        m_info = describeLevel(level);
+        m_result.solution.hash = levelHash(level.bytes);
+        // The last update at which a click can still lead to a win inside the cap.
+        m_lastClickUpdate = std::max(1, options.maxUpdates - m_info.length - 30);
+    }
+
+    SolveResult run() {
+        try {
+            searchWithoutClicks();
+            for (int round = 0; !m_result.optimal; ++round) {
+                m_stats.round = round;
+                const int deepest = havePlayable() ? std::min(m_options.maxClicks, m_best - 1) : m_options.maxClicks;
+                if (deepest < 1) break;
+                beamSearch(round, deepest);
+                // Nothing in the fixed pattern or in the random rounds depends on
+                // anything but the seed, so further rounds are worth running.
+            }
+            m_result.stopReason = "optimal";
+        } catch (const OutOfBudget&) {
+            m_result.stopReason = m_budgetReason;
+        }
+        finish();
+        return m_result;
+    }
+
+private:
+    // --- simulations, all counted against the budget -------------------------------
+
+    void checkBudget() {
+        m_stats.seconds = elapsed();
+        if (m_options.budgetUpdates > 0 && m_stats.updates >= m_options.budgetUpdates) {
+            m_budgetReason = "update budget";
+            throw OutOfBudget();
+        }
+        if (m_options.budgetSeconds > 0 && m_stats.seconds >= m_options.budgetSeconds) {
+            m_budgetReason = "time budget";
+            throw OutOfBudget();
+        }
+    }
+
+    ReplayResult simulate(const std::vector<Click>& clicks, const std::vector<int>& snapshotAt = {}) {
+        checkBudget();
+        ReplayOptions o;
+        o.maxUpdates = m_options.maxUpdates;
+        o.stopWhenSettled = true;
+        o.snapshotAt = snapshotAt;
+        ReplayResult r = replay(m_level, clicks, o);
+        m_stats.simulations += 1;
+        m_stats.updates += r.updates;
+        report();
+        return r;
+    }
+
+    // Playable fraction, simulated one variant at a time so the budget is honoured.
+    // Stops early once the fraction cannot reach `bar`.
+    double playability(const std::vector<Click>& clicks, double bar, std::vector<std::vector<Click>>* winners) {
+        PlayabilityOptions po = m_options.playability;
+        po.maxUpdates = m_options.maxUpdates;
+        const std::vector<std::vector<Click>> variants = playabilityVariants(clicks, po);
+        const int total = static_cast<int>(variants.size());
+        int wins = 0, played = 0;
+        for (const std::vector<Click>& v : variants) {
+            ReplayResult r = simulate(v);
+            ++played;
+            if (r.won) {
+                ++wins;
+                if (winners) winners->push_back(v);
+            }
+            if (bar > 0 && wins + (total - played) < bar * total) break;
+        }
+        return total > 0 ? static_cast<double>(wins) / total : 0.0;
+    }
+
+    void report() {
+        if (!m_options.progress) return;
+        m_stats.seconds = elapsed();
+        m_options.progress(m_stats);
+    }
+
+    double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+
+    // --- winners --------------------------------------------------------------------
+
+    // A sequence that won (cut to the clicks played before the win): measure it,
+    // move it towards the middle of its winning variants while that helps, and
+    // keep it when it beats the best so far.
+    void consider(std::vector<Click> clicks) {
+        const int k = static_cast<int>(clicks.size());
+        if (havePlayable() && k >= m_best) return;
+        std::vector<std::vector<Click>> winners;
+        double fraction = playability(clicks, 0.0, &winners);
+        for (int step = 0; step < MEAN_SHIFT_STEPS && fraction < 1.0 && !winners.empty(); ++step) {
+            std::vector<Click> shifted = meanOf(winners, clicks);
+            if (shifted == clicks) break;
+            std::vector<std::vector<Click>> shiftedWinners;
+            ReplayResult r = simulate(shifted);
+            if (!r.won || r.explosions != k) break;
+            double f = playability(shifted, 0.0, &shiftedWinners);
+            if (f <= fraction) break;
+            clicks = shifted;
+            fraction = f;
+            winners.swap(shiftedWinners);
+        }
+        const bool better = m_best < 0 || k < m_best || (k == m_best && fraction > m_bestPlayable);
+        if (!better) return;
+        // A playable solution with more clicks beats an unplayable one with fewer.
+        if (m_best >= 0 && m_bestPlayable >= MIN_PLAYABLE && fraction < MIN_PLAYABLE) return;
+        m_best = k;
+        m_bestPlayable = fraction;
+        m_bestClicks = clicks;
+        m_stats.bestClicks = k;
+        m_stats.bestPlayable = fraction;
+        if (fraction >= MIN_PLAYABLE && (k == 0 || (k == 1 && m_zeroLoses))) m_result.optimal = true;
+        report();
+    }
+
+    // Each click moved by the mean offset of the winning variants (which share the
+    // clicks' order), rounded; kept playable.
+    static std::vector<Click> meanOf(const std::vector<std::vector<Click>>& winners, const std::vector<Click>& base) {
+        std::vector<Click> out = base;
+        for (size_t i = 0; i < base.size(); ++i) {
+            double dx = 0, dy = 0, dt = 0;
+            for (const std::vector<Click>& w : winners) {
+                dx += w[i].x - base[i].x;
+                dy += w[i].y - base[i].y;
+                dt += w[i].update - base[i].update;
+            }
+            const double n = static_cast<double>(winners.size());
+            out[i].x = std::clamp(base[i].x + static_cast<int>(std::lround(dx / n)), 0, FIELD_WIDTH - 1);
+            out[i].y = std::clamp(base[i].y + static_cast<int>(std::lround(dy / n)), 0, FIELD_HEIGHT - 1);
+            out[i].update = base[i].update + static_cast<int>(std::lround(dt / n));
+        }
+        int previous = 1 - MIN_CLICK_GAP;
+        for (Click& c : out) {
+            c.update = std::max(c.update, previous + MIN_CLICK_GAP);
+            previous = c.update;
+        }
+        return out;
+    }
+
+    // --- the search -----------------------------------------------------------------
+
+    bool havePlayable() const { return m_best >= 0 && m_bestPlayable >= MIN_PLAYABLE; }
+
+    void searchWithoutClicks() {
+        m_stats.depth = 0;
+        ReplayResult r = simulate({});
+        m_zeroLoses = !r.won;
+        if (r.won) consider({});
+    }
+
+    float scoreOf(const ReplayResult& r) const { return r.gap + 0.25f * r.bestGap; }
+
+    // Moments for the next click after `prefix`: soon after its last click, a
+    // few later moments, when everything has come to rest, and around bomb blasts.
+    std::vector<int> clickTimes(const std::vector<Click>& prefix, int quietAt, int round, std::uint64_t& rng) const {
+        const int start = prefix.empty() ? 1 : prefix.back().update + MIN_CLICK_GAP;
+        std::set<int> times;
+        if (round == 0) {
+            for (int offset : {0, 20, 45, 90, 150, 240}) times.insert(start + offset);
+            if (quietAt > 0) times.insert(std::max(start, quietAt + 5));
+            for (int fuse : m_info.bombFuses) {
+                for (int offset : {2, 25, 70}) {
+                    if (fuse + offset >= start) times.insert(fuse + offset);
+                }
+            }
+        } else {
+            const int horizon = std::max(start + 60, (quietAt > 0 ? quietAt : start) + 120);
+            for (int i = 0; i < 5; ++i) {
+                times.insert(start + static_cast<int>(uniform(rng) * (horizon - start)));
+            }
+        }
+        std::vector<int> out;
+        for (int t : times) {
+            if (t >= start && t <= m_lastClickUpdate) out.push_back(t);
+        }
+        return out;
+    }
+
+    // Click positions around the bodies of one snapshot: targets first.
+    std::vector<Click> clickPlaces(const Snapshot& s, int depth, int round, std::uint64_t& rng) const {
+        std::vector<Click> out;
+        std::vector<const BodyState*> order;
+        for (const BodyState& b : s.bodies) {
+            if (b.target) order.push_back(&b);
+        }
+        for (const BodyState& b : s.bodies) {
+            if (!b.target) order.push_back(&b);
+        }
+        for (const BodyState* b : order) {
+            const float e = std::max(2.0f, b->extent);
+            if (round == 0) {
+                const int angles = depth == 1 ? ROUND0_ANGLES : ROUND0_DEEP_ANGLES;
+                std::vector<float> distances = {e + 6, e + 18, e + 40, e + 80, e + 140};
+                if (depth == 1) distances.insert(distances.begin(), 0.5f * e);
+                for (float d : distances) {
+                    for (int a = 0; a < angles; ++a) {
+                        // Start below the body: blasts from below lift, which most levels want.
+                        const float angle = -0.5f * PI + 2.0f * PI * static_cast<float>(a) / angles;
+                        Click c;
+                        c.update = s.update;
+                        c.x = clampX(b->x + d * std::cos(angle));
+                        c.y = clampY(b->y + d * std::sin(angle));
+                        out.push_back(c);
+                    }
+                }
+            } else {
+                const int count = RANDOM_CLICKS / static_cast<int>(std::max<size_t>(1, s.bodies.size()));
+                for (int i = 0; i < count; ++i) {
+                    const float d = 0.3f * e + static_cast<float>(uniform(rng)) * (e + 200.0f);
+                    const float angle = static_cast<float>(uniform(rng)) * 2.0f * PI;
+                    Click c;
+                    c.update = s.update;
+                    c.x = clampX(b->x + d * std::cos(angle));
+                    c.y = clampY(b->y + d * std::sin(angle));
+                    out.push_back(c);
+                }
+            }
+        }
+        return out;
+    }
+
+    void beamSearch(int round, int deepest) {
+        std::uint64_t rng = m_options.seed * 0x100000001B3ull + static_cast<std::uint64_t>(round) * 0x9E3779B97F4A7C15ull;
+        const size_t width = static_cast<size_t>(std::min(16, 6 + 2 * round));
+        std::vector<Candidate> beam(1);  // the empty sequence
+        for (int depth = 1; depth <= deepest; ++depth) {
+            if (havePlayable() && depth >= m_best) return;
+            m_stats.depth = depth;
+            std::vector<Candidate> children;
+            std::set<std::tuple<size_t, int, int, int>> seen;  // (parent, update, x / 16, y / 16)
+            for (size_t p = 0; p < beam.size(); ++p) {
+                const std::vector<Click>& prefix = beam[p].clicks;
+                // One replay of the prefix tells where the bodies are when clicking.
+                ReplayResult base = simulate(prefix);
+                std::vector<int> times = clickTimes(prefix, base.quietAt, round, rng);
+                if (times.empty()) continue;
+                ReplayResult shots = simulate(prefix, times);
+                for (const Snapshot& s : shots.snapshots) {
+                    for (const Click& c : clickPlaces(s, depth, round, rng)) {
+                        std::vector<Click> clicks = prefix;
+                        clicks.push_back(c);
+                        ReplayResult r = simulate(clicks);
+                        if (r.won) {
+                            clicks.resize(static_cast<size_t>(r.explosions));
+                            consider(clicks);
+                            if (havePlayable() && m_best <= depth) return;
+                            continue;
+                        }
+                        auto key = std::make_tuple(p, c.update, c.x / 16, c.y / 16);
+                        if (!seen.insert(key).second) continue;
+                        children.push_back({clicks, scoreOf(r)});
+                    }
+                }
+            }
+            std::stable_sort(children.begin(), children.end(),
+                             [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+            if (children.size() > width) children.resize(width);
+            beam.swap(children);
+            if (beam.empty()) return;
+        }
+    }
+
+    void finish() {
+        m_stats.seconds = elapsed();
+        m_result.stats = m_stats;
+        if (m_best < 0) return;
+        // The stored solution is measured without the early stops of the search.
+        ReplayOptions o;
+        o.maxUpdates = m_options.maxUpdates;
+        ReplayResult r = replay(m_level, m_bestClicks, o);
+        m_result.stats.simulations += 1;
+        m_result.stats.updates += r.updates;
+        m_result.found = r.won && r.explosions == m_best;
+        m_result.solution.par = m_best;
+        m_result.solution.clicks = m_bestClicks;
+        m_result.solution.updates = r.wonAt;
+        m_result.solution.playable = m_bestPlayable;
+        m_result.solution.limit = m_options.maxUpdates;
+        m_result.playable = m_bestPlayable >= MIN_PLAYABLE;
+        m_result.optimal = m_result.optimal && m_result.found;
+    }
+
+    const LevelSource& m_level;
+    SolveOptions m_options;
+    std::chrono::steady_clock::time_point m_start;
+    LevelInfo m_info;
+    int m_lastClickUpdate = 1;
+    bool m_zeroLoses = false;
+    SolveProgress m_stats;
+    SolveResult m_result;
+    std::string m_budgetReason;
+    int m_best = -1;                // clicks of the best solution; -1 when none
+    double m_bestPlayable = -1.0;
+    std::vector<Click> m_bestClicks;
+};
+
+}  // namespace
+
+SolveResult solve(const LevelSource& level, const SolveOptions& options) {
+    SolveOptions bounded = options;
+    // Later rounds never run out of random clicks: without any budget the search would not end.
+    if (bounded.budgetSeconds <= 0 && bounded.budgetUpdates <= 0) bounded.budgetSeconds = 60;
+    bounded.maxClicks = std::max(1, bounded.maxClicks);
+    return Search(level, bounded).run();
+}
+
+}  // namespace leveltools

@@ -1,0 +1,56 @@
+#pragma once
+// Searches a level for a winning click sequence with as few explosions as it can
+// find, preferring sequences a person can reproduce (see playableFraction).
+//
+// The search is one fixed sequence of simulations for a given level, seed and
+// options: first the level without a click, then rounds of beam search over
+// click sequences (round 0 tries a fixed pattern of clicks around every movable
+// body at a few moments; later rounds draw clicks at random from the seed). Once
+// a playable solution with k clicks is known, only sequences of fewer than k
+// clicks are searched. The budgets only decide how far along that sequence the
+// search gets: the result is a function of the seed and of the number of
+// simulations run. With `budgetUpdates` (a count of simulated updates) the stop
+// point, and so the result, is the same on every machine; the wall-clock budget
+// gives the same result as long as the same number of simulations fits in it.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "tools/level/replay.h"
+#include "tools/level/solution.h"
+
+namespace leveltools {
+
+struct SolveProgress {
+    long long simulations = 0;  // replays run so far
+    long long updates = 0;      // updates simulated so far
+    double seconds = 0;         // wall-clock time so far
+    int round = 0;              // search round (0: the fixed pattern)
+    int depth = 0;              // clicks in the sequences being tried now
+    int bestClicks = -1;        // clicks of the best solution so far; -1 when none
+    double bestPlayable = -1;   // its playable fraction
+};
+
+struct SolveOptions {
+    std::uint64_t seed = 1;
+    double budgetSeconds = 60;    // stop (between simulations) once this much time has passed
+    long long budgetUpdates = 0;  // stop once this many updates were simulated; 0: no such limit
+    int maxClicks = 4;            // longest click sequence tried
+    int maxUpdates = DEFAULT_MAX_UPDATES;  // updates one replay may take
+    PlayabilityOptions playability;
+    // Called after every simulation (cheap to ignore; the caller throttles drawing).
+    std::function<void(const SolveProgress&)> progress;
+};
+
+struct SolveResult {
+    bool found = false;       // `solution` wins
+    bool playable = false;    // and at least MIN_PLAYABLE of its variants win
+    bool optimal = false;     // no sequence with fewer clicks can win (0 clicks, or 1 when 0 loses)
+    Solution solution;        // hash, par, updates and playable filled in
+    SolveProgress stats;      // totals at the end
+    std::string stopReason;   // "optimal", "time budget", "update budget"
+};
+
+SolveResult solve(const LevelSource& level, const SolveOptions& options);
+
+}  // namespace leveltools
