@@ -1,0 +1,47 @@
+#pragma once
+// Deterministic value noise for textures: the same picture on every build.
+#include <cmath>
+#include <cstdint>
+
+namespace art {
+
+inline float hash2(int x, int y, std::uint32_t seed) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
+                      seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    h ^= h >> 16;
+    return (h & 0xffffff) / 16777215.0f;
+}
+
+// Smooth noise in 0..1 with features about one unit across; wraps every
+// `period` units when period > 0 (a texture that tiles).
+inline float valueNoise(float x, float y, std::uint32_t seed, int period = 0) {
+    int xi = static_cast<int>(std::floor(x)), yi = static_cast<int>(std::floor(y));
+    float fx = x - xi, fy = y - yi;
+    auto at = [&](int i, int j) {
+        if (period > 0) {
+            i = ((i % period) + period) % period;
+            j = ((j % period) + period) % period;
+        }
+        return hash2(i, j, seed);
+    };
+    float ux = fx * fx * (3 - 2 * fx), uy = fy * fy * (3 - 2 * fy);
+    float a = at(xi, yi), b = at(xi + 1, yi), c = at(xi, yi + 1), d = at(xi + 1, yi + 1);
+    return (a + (b - a) * ux) + ((c + (d - c) * ux) - (a + (b - a) * ux)) * uy;
+}
+
+// Sum of `octaves` noises, each twice as fine and half as strong; 0..1.
+inline float fbm(float x, float y, std::uint32_t seed, int octaves, int period = 0) {
+    float sum = 0, amp = 0.5f, norm = 0;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amp * valueNoise(x, y, seed + i * 101u, period);
+        norm += amp;
+        x *= 2;
+        y *= 2;
+        if (period > 0) period *= 2;
+        amp *= 0.5f;
+    }
+    return sum / norm;
+}
+
+}  // namespace art
