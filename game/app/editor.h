@@ -19,8 +19,8 @@ class Object;
 
 class StateEditor : public State {
 public:
-    static const int MAX_TEMPLATES = 10;
-    static const int TEMPLATE_WORDS = 10;
+    static constexpr int MAX_TEMPLATES = 10;
+    static constexpr int TEMPLATE_WORDS = 10;
     static constexpr float BLAST_POWER = 10000.0f;   // a test-mode click's explosion
     static constexpr float MESSAGE_SECONDS = 2.0f;   // how long the save message stays
     static const char* const SAVE_NAME;              // "mylevel1"

@@ -32,8 +32,8 @@ struct MnuLevel {
 
 class StateMenu : public State {
 public:
-    static const int ICONS = 24;            // icon bodies, so at most 24 levels can be chosen
-    static const int MAX_NAME = 63;         // characters of a list line kept as a name
+    static constexpr int ICONS = 24;            // icon bodies, so at most 24 levels can be chosen
+    static constexpr int MAX_NAME = 63;         // characters of a list line kept as a name
     static const char* const LIST_FILE;     // "levels.txt", relative to the working directory
 
     StateMenu();

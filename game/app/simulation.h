@@ -14,7 +14,7 @@ public:
     static constexpr float BLAST_POWER = 10000.0f;  // power of a click's explosion
     static constexpr float TICK_X = 750.0f;         // centre of a won level's tick mark, window pixels
     static constexpr float TICK_Y = 560.0f;
-    static const int TICK_REACH_SQUARED = 399;      // a click closer than 20 pixels hits the tick mark
+    static constexpr int TICK_REACH_SQUARED = 399;      // a click closer than 20 pixels hits the tick mark
 
     // Loads "./levels/" + data.level + ".lvl"; `data` must outlive this state.
     explicit StateSimulation(MnuLevel& data);

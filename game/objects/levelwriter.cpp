@@ -328,8 +328,7 @@ bool LevelWriter::appendWord(std::string& line, const std::string& word) {
 bool LevelWriter::isDefaultBoundary(const StaticBox& wall) {
     for (const auto& b : kBoundary) {
         if (wall.cachedPosition.x == static_cast<float>(b[0]) && wall.cachedPosition.y == static_cast<float>(b[1]) &&
-            wall.width == static_cast<float>(b[2]) && wall.height == static_cast<float>(b[3]) &&
-            (wall.physics == nullptr || wall.physics->getPosition() == wall.cachedPosition)) {
+            wall.width == static_cast<float>(b[2]) && wall.height == static_cast<float>(b[3])) {
             return true;
         }
     }
