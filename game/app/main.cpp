@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -15,23 +14,9 @@
 #include "game/app/splash.h"
 #include "game/app/statemanager.h"
 #include "game/render/spritemanager.h"
+#include "game/render/window_gl.h"
 
 namespace {
-
-// SDL falls back to a video driver that shows nothing ("offscreen", "dummy") when
-// no display can be reached; a game nobody can see or close is a failure unless
-// that driver was asked for by name. Returns the reason, or null when video is usable.
-const char* missingDisplay() {
-    char name[32] = "";
-    if (!SDL_VideoDriverName(name, sizeof name)) return "no video driver";
-    std::string driver = name;
-    if (driver != "offscreen" && driver != "dummy") return nullptr;
-    const char* requested = std::getenv("SDL_VIDEODRIVER");
-    if (requested && driver == requested) return nullptr;
-    static std::string reason;
-    reason = "no display found (SDL fell back to its \"" + driver + "\" video driver; is DISPLAY set?)";
-    return reason.c_str();
-}
 
 // Pause between timer polls in the last milliseconds before an update.
 constexpr auto POLL_NAP = std::chrono::microseconds(200);
@@ -78,37 +63,9 @@ int main(int argc, char* argv[]) {
     // Messages are read by people and by test harnesses while the game runs.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    const int width = 800, height = 600;
     const bool fullscreen = argc > 1;  // any argument at all
-
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
-        return 1;  // without video there is no window and nothing could end the loop
-    }
-    std::atexit(SDL_Quit);
-    if (const char* reason = missingDisplay()) {
-        std::printf("Unable to initialize SDL: %s\n", reason);
-        return 1;
-    }
-
-    Uint32 flags = SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF;
-    if (fullscreen) flags |= SDL_FULLSCREEN;
-    if (!SDL_SetVideoMode(width, height, 32, flags)) {
-        std::printf("Unable to set video mode: %s\n", SDL_GetError());
-        return 1;
-    }
-    SDL_WM_SetCaption("boxquake", nullptr);
-
-    // Window pixels, origin at the bottom left, y up; textures and blending for the
-    // whole run. Every drawing routine pushes and pops its own modelview transform.
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(0, width, 0, height, 1, 128);
-    glTranslatef(0, 0, -32);
-    glMatrixMode(GL_MODELVIEW);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Without a window nothing could ever end the loop.
+    if (!window::open("boxquake", fullscreen)) return 1;
 
     StateManager::change(new StateSplash);
 

@@ -147,13 +147,15 @@ Canvas makeWall() {
 // ---- target area outline ----
 
 Canvas makeTargetRect() {
-    const int N = 64;
+    // 128 pixels: stretched over areas from about 40 to 300 pixels across, the
+    // border stays between one and seven pixels wide.
+    const int N = 128;
     Canvas c(N, N);
-    auto box = [=](float x, float y) { return roundBox(x, y, N / 2.0f, N / 2.0f, N / 2.0f - 1, N / 2.0f - 1, 4); };
+    auto box = [=](float x, float y) { return roundBox(x, y, N / 2.0f, N / 2.0f, N / 2.0f - 1, N / 2.0f - 1, 6); };
     c.fill(box, [](float, float) { return withAlpha(pal::AMBER, 0.14f); });
-    c.fill([=](float x, float y) { return std::fabs(box(x, y) + 1.75f) - 1.75f; },
+    c.fill([=](float x, float y) { return std::fabs(box(x, y) + 2.5f) - 2.5f; },
            [](float, float) { return withAlpha(pal::AMBER, 0.9f); });
-    c.fill([=](float x, float y) { return std::fabs(box(x, y) + 4.5f) - 0.5f; },
+    c.fill([=](float x, float y) { return std::fabs(box(x, y) + 8.0f) - 0.8f; },
            [](float, float) { return withAlpha(pal::AMBER, 0.35f); });
     return c;
 }

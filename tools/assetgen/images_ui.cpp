@@ -214,6 +214,18 @@ Canvas makeFont() {
         const Text::Chr& ch = Text::character[code];
         if (ch.w <= 0 || ch.h <= 0) continue;
         const int room = ch.w - 7;
+        if (code == '1') {
+            // DejaVu's "1" has a wide foot; squeezed into its narrow cell it would
+            // read as "I". A stem with a flag reads as a one at any size.
+            float top = ch.y + baseline - 16.0f, bottom = static_cast<float>(ch.y + baseline);
+            float sx = ch.x + 1 + room - 1.8f;
+            c.fill([=](float x, float y) {
+                       return std::min(segment(x, y, sx, top + 1.2f, sx, bottom - 1.2f, 3.0f),
+                                       segment(x, y, sx - 0.2f, top + 1.2f, ch.x + 2.0f, top + 4.0f, 2.4f));
+                   },
+                   [](float, float) { return pal::WHITE; }, ch.x + 1, ch.y + 1, ch.x + ch.w - 1, ch.y + ch.h - 1);
+            continue;
+        }
         Glyph g = boldFont().render(static_cast<unsigned long>(code), em);
         int first = 0, end = 0;
         g.inkColumns(first, end);
