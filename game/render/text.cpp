@@ -32,6 +32,10 @@ void Text::chr(char c, int w, int x, int y, int h) {
 void Text::build(const char* image) {
     delete font;  // a rebuild replaces the picture; null on the first build
     font = new Sprite(image);
+    buildTable();
+}
+
+void Text::buildTable() {
     for (Chr& c : character) c = Chr();
 
     const int H = 29;  // height of every glyph row, pixels
@@ -68,14 +72,16 @@ std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWi
     if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return quads;
     const float tw = static_cast<float>(texWidth);
     const float th = static_cast<float>(texHeight);
-    const int gap = size * 5 / cheight;
-    int cx = x, cy = y;
+    // 64-bit pen arithmetic: a label's size and place come from a level file and
+    // may be anywhere in the int range.
+    const long long gap = static_cast<long long>(size) * 5 / cheight;
+    long long cx = x, cy = y;
     for (const char* p = t; *p; ++p) {
         int code = codeOf(*p);
         if (code < 0) continue;
         const Chr& c = character[code];
-        const int nh = size;
-        const int nw = c.w * size / cheight;
+        const long long nh = size;
+        const long long nw = static_cast<long long>(c.w) * size / cheight;
         if (c.w > 0 && c.h > 0) {
             float tx = c.x / tw, ty = c.y / th;
             float tx2 = tx + c.w / tw, ty2 = ty + c.h / th;

@@ -32,6 +32,9 @@ public:
     // Loads the font picture `image` (its own sprite, not the cache's) and fills
     // the glyph table.
     static void build(const char* image);
+    // Fills the glyph table alone (build without a picture): the asset generator
+    // draws the font picture to match it.
+    static void buildTable();
     // Sets the entry of `c`. A negative x, y or h comes from the entry of c - 1:
     // x = its x + its w, y = its y, h = its h; a negative w is its w. Codes outside
     // 0..127 are ignored.
