@@ -12,6 +12,7 @@
 #include "game/objects/blackhole.h"
 #include "game/objects/level.h"
 #include "game/objects/levelwriter.h"
+#include "game/render/animation.h"
 #include "game/render/spritemanager.h"
 #include "game/render/text.h"
 #include "physics/physics.h"
@@ -148,6 +149,10 @@ void StateEditor::update(float t) {
         if (click & 1) level->explode(mpos.x, mpos.y, BLAST_POWER);
         if (escape && !lEsc) {
             level->reset();
+            // Back to the placed layout, so no victory clock or tick mark of the
+            // run stays on screen while editing.
+            level->victoryTime = 0.0f;
+            if (level->clock) level->clock->frame = 10;
             edit = true;
         }
     }

@@ -10,6 +10,7 @@
 #include "game/objects/box.h"
 #include "game/objects/level.h"
 #include "game/objects/staticbox.h"
+#include "game/render/animation.h"
 #include "game/render/spritemanager.h"
 #include "game/render/text.h"
 #include "physics/physics.h"
@@ -268,9 +269,12 @@ TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
     step(250, 290, 0);
     EXPECT_GT(ball->physics->getVelocity().x, before + 50.0f);
 
+    ASSERT_GT(editor->level->victoryTime, 0.0f);  // nothing to meet: the clock runs
     step(0, 0, 0, {kEscape});
     EXPECT_TRUE(editor->edit);
     EXPECT_EQ(ball->physics->getPosition(), physics::Vector2D(300, 300));
+    EXPECT_EQ(editor->level->victoryTime, 0.0f);  // and is hidden again while editing
+    EXPECT_EQ(editor->level->clock->frame, 10u);
     // Still held: the same press does not leave the editor.
     step(0, 0, 0, {kEscape});
     EXPECT_EQ(StateManager::nextState, nullptr);
