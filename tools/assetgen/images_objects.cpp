@@ -67,13 +67,13 @@ void paintBall(Canvas& c, float cx, float cy, float r) {
 
 Canvas makeOrangeBall() {
     Canvas c(64, 64);
-    paintBallSurface(c, 32, 32, 31.5f);
+    paintBallSurface(c, 32, 32, 32.0f);  // touches all four sides: the picture is the ball
     return c;
 }
 
 Canvas makeBallHighlight() {
     Canvas c(64, 64);
-    paintBallLight(c, 32, 32, 31.5f);
+    paintBallLight(c, 32, 32, 32.0f);
     return c;
 }
 

@@ -1,0 +1,179 @@
+// The OpenGL sprite in a real window (run under a virtual display): pictures of
+// every pixel depth arrive with the right colours, and the transform does what
+// the drawing contract says.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <vector>
+
+#include "game/render/sprite.h"
+#include "game/render/text.h"
+#include "game/render/tga.h"
+#include "game/render/window_gl.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb readPixel(int x, int y) {  // window pixels, y up
+    unsigned char p[4] = {};
+    // The default read buffer is where drawing went (a buffer of SDL's own, not
+    // necessarily the window's back buffer): no glReadBuffer here.
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+}
+
+void expectNear(Rgb got, Rgb want, int tolerance = 3) {
+    EXPECT_NEAR(got.r, want.r, tolerance);
+    EXPECT_NEAR(got.g, want.g, tolerance);
+    EXPECT_NEAR(got.b, want.b, tolerance);
+}
+
+void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<unsigned char> header(int type, int w, int h, int bpp, int descriptor) {
+    std::vector<unsigned char> b(18, 0);
+    b[2] = static_cast<unsigned char>(type);
+    b[12] = static_cast<unsigned char>(w);
+    b[14] = static_cast<unsigned char>(h);
+    b[16] = static_cast<unsigned char>(bpp);
+    b[17] = static_cast<unsigned char>(descriptor);
+    return b;
+}
+
+class GlSprite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = std::filesystem::temp_directory_path() / ("boxquake-gl-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir / "media");
+        std::filesystem::current_path(dir);
+    }
+    static void TearDownTestSuite() {
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
+        std::filesystem::remove_all(dir);
+    }
+    void SetUp() override {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+    static inline std::filesystem::path dir;
+};
+
+}  // namespace
+
+TEST_F(GlSprite, GreyEightBitPictureIsConvertedNotReadAsTwentyFourBit) {
+    auto b = header(3, 8, 8, 8, 0x20);
+    b.insert(b.end(), 64, 100);
+    writeBytes("media/grey.tga", b);
+    Sprite s("grey.tga");
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(s.width, 8);
+    s.draw(100, 100, 4, 4, 0, 1);
+    expectNear(readPixel(100, 100), {100, 100, 100});
+    expectNear(readPixel(85, 85), {100, 100, 100});
+}
+
+TEST_F(GlSprite, SixteenBitPictureKeepsItsColours) {
+    // 1-5-5-5 pixels, little-endian: left half red, right half blue.
+    auto b = header(2, 4, 2, 16, 0x21);
+    for (int i = 0; i < 8; ++i) {
+        std::uint16_t v = (i % 4 < 2) ? 0xfc00 : 0x801f;
+        b.push_back(static_cast<unsigned char>(v & 0xff));
+        b.push_back(static_cast<unsigned char>(v >> 8));
+    }
+    writeBytes("media/sixteen.tga", b);
+    Sprite s("sixteen.tga");
+    ASSERT_FALSE(s.empty());
+    s.draw(200, 200, 20, 20, 0, 1);  // 80 x 40 pixels
+    expectNear(readPixel(170, 200), {255, 0, 0}, 8);
+    expectNear(readPixel(230, 200), {0, 0, 255}, 8);
+}
+
+TEST_F(GlSprite, OddWidthRowsStayAligned) {
+    // 5 pixels of 3 bytes: rows are not a multiple of 4 bytes long.
+    tga::Image img(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            std::uint8_t* p = img.pixel(x, y);
+            p[0] = x == 4 ? 255 : 0;
+            p[1] = y == 0 ? 255 : 0;
+            p[3] = 255;
+        }
+    ASSERT_TRUE(tga::write("media/odd.tga", img, false));
+    Sprite s("odd.tga");
+    s.draw(300, 300, 20, 20, 0, 1);  // 100 x 60; each source pixel 20 x 20
+    expectNear(readPixel(300 + 40, 300 - 20), {255, 0, 0});  // column 4, bottom row
+    expectNear(readPixel(300 - 40, 300 + 20), {0, 255, 0});  // column 0, top row
+    expectNear(readPixel(300 - 40, 300 - 20), {0, 0, 0});
+}
+
+TEST_F(GlSprite, AlphaBlendsAndScaleAndTurnFollowTheContract) {
+    // 256 x 128: top half red, bottom half green, opaque.
+    tga::Image img(256, 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 256; ++x) {
+            std::uint8_t* p = img.pixel(x, y);
+            p[y < 64 ? 0 : 1] = 255;
+            p[3] = 255;
+        }
+    ASSERT_TRUE(tga::write("media/halves.tga", img, true));
+    Sprite s("halves.tga");
+    s.draw(400, 300, 0.5f, 0.5f, 0, 1);  // covers 128 x 64 centred
+    expectNear(readPixel(400, 315), {255, 0, 0});  // upright: top half red
+    expectNear(readPixel(400, 285), {0, 255, 0});
+    expectNear(readPixel(400 - 62, 300 + 30), {255, 0, 0});
+    expectNear(readPixel(400 - 66, 300), {0, 0, 0});  // outside 128 wide
+    expectNear(readPixel(400, 300 + 34), {0, 0, 0});  // outside 64 high
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    s.draw(400, 300, 0.5f, 0.5f, 3.14159265f / 2, 1);  // a quarter turn counter-clockwise
+    expectNear(readPixel(385, 300), {255, 0, 0});      // the top now faces left
+    expectNear(readPixel(415, 300), {0, 255, 0});
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    s.draw(400, 300, 0.5f, 0.5f, 0, 0.5f);
+    expectNear(readPixel(400, 315), {128, 0, 0}, 4);
+}
+
+TEST_F(GlSprite, EmptySpriteWithInfiniteScaleDrawsNothingAndKeepsTheMatrixStack) {
+    testing::internal::CaptureStdout();
+    Sprite s("missing.tga");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to load ./media/missing.tga\n");
+    GLint depth = 0, after = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    float k = 32.0f / s.width;  // what a ball does with an empty picture
+    s.draw(400, 300, k, k, 0, 1);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after);
+    EXPECT_EQ(after, depth);
+    expectNear(readPixel(400, 300), {0, 0, 0});
+}
+
+TEST_F(GlSprite, FontQuadsAreTintedWithTheTextColour) {
+    tga::Image img(260, 145);
+    for (auto& v : img.rgba) v = 255;  // an all-white "font"
+    ASSERT_TRUE(tga::write("media/text.tga", img, true));
+    delete Text::font;
+    Text::font = nullptr;
+    Text::draw("AB", 100, 100, 29, 0x00ff80);
+    expectNear(readPixel(110, 114), {0, 255, 128});
+    expectNear(readPixel(110, 95), {0, 0, 0});
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!window::open("render_gl_tests", false)) return 1;
+    return RUN_ALL_TESTS();
+}
