@@ -18,6 +18,14 @@ namespace {
 
 // Updates the rest test looks back (Object::isStable keeps 60 positions), plus one.
 const int REST_WINDOW = 61;
+// A body counts as at rest when its centre is within REST_DRIFT of where it was
+// REST_SPAN and REST_SPAN / 2 updates ago. The engine's own sleep cannot serve:
+// a body resting on the floor keeps a little jitter and rarely falls asleep.
+const int REST_SPAN = 90;        // updates
+const float REST_DRIFT = 1.0f;   // world units
+// ... and moves slower than this now: a blast that has just pushed a body shows
+// in its velocity before it shows in its position.
+const float REST_SPEED = 15.0f;  // world units / s (resting jitter under gravity is about 5)
 
 using Body2D = physics::Body<physics::TwoDee>;
 
@@ -89,9 +97,28 @@ struct Watch {
         return sum;
     }
 
-    bool allAsleep() const {
-        for (const Body2D* b : movable) {
-            if (b->isAwake()) return false;
+    // Past positions of the movable bodies: ring[i][u % (REST_SPAN + 1)].
+    std::vector<std::vector<physics::Vector2D>> ring;
+    int recorded = 0;  // updates recorded
+
+    void record(int u) {
+        if (ring.empty()) ring.assign(movable.size(), std::vector<physics::Vector2D>(REST_SPAN + 1));
+        for (size_t i = 0; i < movable.size(); ++i) ring[i][static_cast<size_t>(u % (REST_SPAN + 1))] = movable[i]->getPosition();
+        ++recorded;
+    }
+
+    bool atRest(size_t i, int u) const {
+        if (!movable[i]->isAwake()) return true;
+        if (recorded <= REST_SPAN || movable[i]->getVelocity().length() >= REST_SPEED) return false;
+        const physics::Vector2D& now = movable[i]->getPosition();
+        const physics::Vector2D& long_ago = ring[i][static_cast<size_t>((u - REST_SPAN) % (REST_SPAN + 1))];
+        const physics::Vector2D& half = ring[i][static_cast<size_t>((u - REST_SPAN / 2) % (REST_SPAN + 1))];
+        return (now - long_ago).length() < REST_DRIFT && (now - half).length() < REST_DRIFT;
+    }
+
+    bool allAtRest(int u) const {
+        for (size_t i = 0; i < movable.size(); ++i) {
+            if (!atRest(i, u)) return false;
         }
         return true;
     }
@@ -104,6 +131,7 @@ struct Watch {
     }
 
     Snapshot snapshot(int update) const {
+        const int u = update;
         Snapshot s;
         s.update = update;
         for (size_t i = 0; i < movable.size(); ++i) {
@@ -112,6 +140,7 @@ struct Watch {
             state.y = movable[i]->getPosition().y;
             state.extent = halfExtent(*movable[i]);
             state.target = movableIsTarget[i];
+            state.asleep = atRest(i, u);
             s.bodies.push_back(state);
         }
         return s;
@@ -149,6 +178,7 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
         level->update(time);
         time += 1;
         result.updates = u;
+        watch.record(u);
         result.gap = watch.gap();
         result.bestGap = std::min(result.bestGap, result.gap);
         if (level->victory()) {
@@ -167,8 +197,9 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
             level->explode(static_cast<float>(c.x), static_cast<float>(c.y), CLICK_POWER);
             ++result.explosions;
             ++nextClick;
+            asleepFor = -1;  // counted again from the next update: the blast has not moved anything yet
         }
-        asleepFor = watch.allAsleep() ? asleepFor + 1 : 0;
+        asleepFor = watch.allAtRest(u) ? asleepFor + 1 : 0;
         if (asleepFor > 0 && result.quietAt == 0 && nextClick == clicks.size()) result.quietAt = u;
         if (options.stopWhenSettled) {
             if (asleepFor > REST_WINDOW && nextClick == clicks.size() && !watch.blackHoles && !watch.bombPending() &&

@@ -27,10 +27,13 @@ const double MIN_PLAYABLE = 0.5;      // fraction of jittered variants that must
 
 struct ReplayOptions {
     int maxUpdates = DEFAULT_MAX_UPDATES;  // give up after this many updates
-    // Stop as soon as the outcome can no longer change: every movable body has
-    // been asleep for longer than the rest test looks back, no click or bomb is
-    // still to come, no black hole pulls, and the victory conditions do not hold.
-    // Only ever turns a loss into an earlier loss; the solver uses it, verify not.
+    // Stop once the outcome can hardly change: every movable body has been at
+    // rest (asleep, or within 1 unit of where it was 45 and 90 updates before)
+    // for longer than the rest test looks back, no click or bomb is still to
+    // come, no black hole pulls, and the victory conditions do not hold. Only
+    // ever turns a loss into an earlier loss (or, for a body creeping slower than
+    // the rest test sees, a late win into a loss); the solver uses it to skip
+    // hopeless tails, verify never.
     bool stopWhenSettled = false;
     // Updates after which to record the movable bodies (after the level's
     // update, before that update's click), in increasing order.
@@ -44,6 +47,7 @@ struct BodyState {
     float x = 0, y = 0;   // centre, world units
     float extent = 0;     // half of the larger side of its bounding box, world units
     bool target = false;  // its object must meet a victory condition
+    bool asleep = false;  // at rest (asleep, or hardly moved for 90 updates): it stays put until pushed
 };
 
 struct Snapshot {
@@ -58,7 +62,7 @@ struct ReplayResult {
     int updates = 0;      // updates simulated
     bool settled = false; // stopped early because nothing could change any more
     // The first update, after every click was played, at which every movable body
-    // was asleep; 0 when that never happened.
+    // was at rest (see stopWhenSettled); 0 when that never happened.
     int quietAt = 0;
     // How far the objects with victory conditions are from meeting them, summed,
     // world units: 0 when every centre lies where it must. `gap` after the last

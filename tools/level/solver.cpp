@@ -13,7 +13,9 @@ namespace {
 const int ROUND0_ANGLES = 16;       // directions around a body in the fixed pattern
 const int ROUND0_DEEP_ANGLES = 8;   // the same for the second and later clicks
 const int RANDOM_CLICKS = 160;      // clicks drawn per beam entry in a random round
-const int MEAN_SHIFT_STEPS = 4;     // moves of a winner towards the middle of its winning variants
+const int POLISH_SCALES[] = {12, 8, 5, 3};  // pixels and updates: sampling radii of the centring steps
+const int POLISH_SAMPLES = 16;              // samples per centring step
+const int POLISH_NEAR = 6;                  // winners this close (pixels, updates) to a polished one are skipped
 const float PI = 3.14159265f;
 
 std::uint64_t mix(std::uint64_t& state) {
@@ -126,25 +128,32 @@ private:
 
     // --- winners --------------------------------------------------------------------
 
-    // A sequence that won (cut to the clicks played before the win): measure it,
-    // move it towards the middle of its winning variants while that helps, and
-    // keep it when it beats the best so far.
-    void consider(std::vector<Click> clicks) {
-        const int k = static_cast<int>(clicks.size());
+    // A sequence that won (cut to the clicks played before the win): move it
+    // towards the middle of the region of clicks that win, measure how playable
+    // it is, and keep it when it beats the best so far.
+    void consider(const std::vector<Click>& won) {
+        const int k = static_cast<int>(won.size());
         if (havePlayable() && k >= m_best) return;
-        std::vector<std::vector<Click>> winners;
-        double fraction = playability(clicks, 0.0, &winners);
-        for (int step = 0; step < MEAN_SHIFT_STEPS && fraction < 1.0 && !winners.empty(); ++step) {
-            std::vector<Click> shifted = meanOf(winners, clicks);
-            if (shifted == clicks) break;
-            std::vector<std::vector<Click>> shiftedWinners;
-            ReplayResult r = simulate(shifted);
-            if (!r.won || r.explosions != k) break;
-            double f = playability(shifted, 0.0, &shiftedWinners);
-            if (f <= fraction) break;
-            clicks = shifted;
-            fraction = f;
-            winners.swap(shiftedWinners);
+        // Winners next to one already polished lie in the same winning region.
+        for (const std::vector<Click>& p : m_polished) {
+            if (closeTo(p, won)) return;
+        }
+        m_polished.push_back(won);
+        std::vector<Click> clicks = won;
+        double fraction = 0.0;
+        if (k > 0) {
+            clicks = centre(won);
+            fraction = playability(clicks, 0.0, nullptr);
+            if (clicks != won && fraction < 1.0) {
+                // The centring can overshoot a thin region: keep whichever of the two is better.
+                const double original = playability(won, 0.0, nullptr);
+                if (original > fraction) {
+                    clicks = won;
+                    fraction = original;
+                }
+            }
+        } else {
+            fraction = playability(clicks, 0.0, nullptr);
         }
         const bool better = m_best < 0 || k < m_best || (k == m_best && fraction > m_bestPlayable);
         if (!better) return;
@@ -157,6 +166,57 @@ private:
         m_stats.bestPlayable = fraction;
         if (fraction >= MIN_PLAYABLE && (k == 0 || (k == 1 && m_zeroLoses))) m_result.optimal = true;
         report();
+    }
+
+    static bool closeTo(const std::vector<Click>& a, const std::vector<Click>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (std::abs(a[i].x - b[i].x) > POLISH_NEAR || std::abs(a[i].y - b[i].y) > POLISH_NEAR ||
+                std::abs(a[i].update - b[i].update) > POLISH_NEAR) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Multi-scale mean shift: sample clicks around the sequence at a coarse scale,
+    // move to the mean of those that win, and repeat at finer scales. A winner
+    // found at the rim of its region ends up nearer the middle, where small
+    // slips of the hand still win.
+    std::vector<Click> centre(const std::vector<Click>& won) {
+        std::vector<Click> clicks = won;
+        std::uint64_t rng = m_options.seed ^ 0x706f6c697368ull;  // "polish"
+        for (int scale : POLISH_SCALES) {
+            std::vector<std::vector<Click>> winners = {clicks};
+            for (int i = 0; i < POLISH_SAMPLES; ++i) {
+                std::vector<Click> v = clicks;
+                for (Click& c : v) {
+                    c.x += static_cast<int>(std::lround((2.0 * uniform(rng) - 1.0) * scale));
+                    c.y += static_cast<int>(std::lround((2.0 * uniform(rng) - 1.0) * scale));
+                    c.update += static_cast<int>(std::lround((2.0 * uniform(rng) - 1.0) * scale));
+                }
+                v = playableOrder(v);
+                ReplayResult r = simulate(v);
+                if (r.won && r.explosions == static_cast<int>(v.size())) winners.push_back(v);
+            }
+            std::vector<Click> moved = meanOf(winners, clicks);
+            if (moved == clicks) continue;
+            ReplayResult r = simulate(moved);
+            if (r.won && r.explosions == static_cast<int>(moved.size())) clicks = moved;
+        }
+        return clicks;
+    }
+
+    // Inside the field, from update 1 on, at least MIN_CLICK_GAP apart.
+    static std::vector<Click> playableOrder(std::vector<Click> clicks) {
+        int previous = 1 - MIN_CLICK_GAP;
+        for (Click& c : clicks) {
+            c.x = std::clamp(c.x, 0, FIELD_WIDTH - 1);
+            c.y = std::clamp(c.y, 0, FIELD_HEIGHT - 1);
+            c.update = std::max(c.update, previous + MIN_CLICK_GAP);
+            previous = c.update;
+        }
+        return clicks;
     }
 
     // Each click moved by the mean offset of the winning variants (which share the
@@ -175,12 +235,7 @@ private:
             out[i].y = std::clamp(base[i].y + static_cast<int>(std::lround(dy / n)), 0, FIELD_HEIGHT - 1);
             out[i].update = base[i].update + static_cast<int>(std::lround(dt / n));
         }
-        int previous = 1 - MIN_CLICK_GAP;
-        for (Click& c : out) {
-            c.update = std::max(c.update, previous + MIN_CLICK_GAP);
-            previous = c.update;
-        }
-        return out;
+        return playableOrder(out);
     }
 
     // --- the search -----------------------------------------------------------------
@@ -192,6 +247,21 @@ private:
         ReplayResult r = simulate({});
         m_zeroLoses = !r.won;
         if (r.won) consider({});
+    }
+
+    // Both moments show every body asleep in the same place and nothing happens
+    // in between that could differ: a click at either has the same effect.
+    bool sameRest(const Snapshot& a, const Snapshot& b) const {
+        if (m_info.blackHoles || a.bodies.size() != b.bodies.size()) return false;
+        for (int fuse : m_info.bombFuses) {
+            if (fuse >= a.update && fuse <= b.update) return false;
+        }
+        for (size_t i = 0; i < a.bodies.size(); ++i) {
+            const BodyState& p = a.bodies[i];
+            const BodyState& q = b.bodies[i];
+            if (!p.asleep || !q.asleep || std::fabs(p.x - q.x) > 1.0f || std::fabs(p.y - q.y) > 1.0f) return false;
+        }
+        return true;
     }
 
     float scoreOf(const ReplayResult& r) const { return r.gap + 0.25f * r.bestGap; }
@@ -251,8 +321,11 @@ private:
                 }
             } else {
                 const int count = RANDOM_CLICKS / static_cast<int>(std::max<size_t>(1, s.bodies.size()));
+                // Log-uniform distances: the push falls off as 1 / distance, so near
+                // clicks need as fine a sampling as far ones need a coarse one.
+                const float nearest = std::log(3.0f), farthest = std::log(e + 220.0f);
                 for (int i = 0; i < count; ++i) {
-                    const float d = 0.3f * e + static_cast<float>(uniform(rng)) * (e + 200.0f);
+                    const float d = std::exp(nearest + static_cast<float>(uniform(rng)) * (farthest - nearest));
                     const float angle = static_cast<float>(uniform(rng)) * 2.0f * PI;
                     Click c;
                     c.update = s.update;
@@ -281,7 +354,10 @@ private:
                 std::vector<int> times = clickTimes(prefix, base.quietAt, round, rng);
                 if (times.empty()) continue;
                 ReplayResult shots = simulate(prefix, times);
+                const Snapshot* previous = nullptr;
                 for (const Snapshot& s : shots.snapshots) {
+                    if (previous != nullptr && sameRest(*previous, s)) continue;
+                    previous = &s;
                     for (const Click& c : clickPlaces(s, depth, round, rng)) {
                         std::vector<Click> clicks = prefix;
                         clicks.push_back(c);
@@ -338,6 +414,7 @@ private:
     int m_best = -1;                // clicks of the best solution; -1 when none
     double m_bestPlayable = -1.0;
     std::vector<Click> m_bestClicks;
+    std::vector<std::vector<Click>> m_polished;  // winners already centred and measured
 };
 
 }  // namespace

@@ -1,0 +1,86 @@
+// The solver: lessons, a one-click level, determinism for a seed, and budgets.
+#include <gtest/gtest.h>
+
+#include "tool_fixture.h"
+#include "tools/level/level_check.h"
+#include "tools/level/solver.h"
+
+using namespace leveltools;
+
+namespace {
+
+SolveOptions byUpdates(long long updates, std::uint64_t seed = 1) {
+    SolveOptions o;
+    o.seed = seed;
+    o.budgetSeconds = 0;  // only the update count decides: the same result on any machine
+    o.budgetUpdates = updates;
+    return o;
+}
+
+}  // namespace
+
+TEST_F(ToolDir, SolverProvesALessonNeedsNoClick) {
+    SolveResult r = solve(source("lesson"), byUpdates(1000000));
+    ASSERT_TRUE(r.found);
+    EXPECT_TRUE(r.optimal);
+    EXPECT_TRUE(r.playable);
+    EXPECT_EQ(r.stopReason, "optimal");
+    EXPECT_EQ(r.solution.par, 0);
+    EXPECT_TRUE(r.solution.clicks.empty());
+    EXPECT_EQ(r.solution.updates, 301);
+    EXPECT_EQ(r.solution.hash, levelHash(source("lesson").bytes));
+    EXPECT_LT(r.stats.updates, 2000);  // one replay and its check
+}
+
+TEST_F(ToolDir, SolverFindsAPlayableOneClickSolutionThatVerifies) {
+    const LevelSource slide = source("slide");
+    int progressCalls = 0;
+    SolveOptions o = byUpdates(3000000);
+    o.progress = [&](const SolveProgress&) { ++progressCalls; };
+    SolveResult r = solve(slide, o);
+    ASSERT_TRUE(r.found);
+    EXPECT_TRUE(r.optimal);  // no click loses, so one click is the least
+    EXPECT_TRUE(r.playable);
+    ASSERT_EQ(r.solution.par, 1);
+    ASSERT_EQ(r.solution.clicks.size(), 1u);
+    EXPECT_GE(r.solution.playable, MIN_PLAYABLE);
+    EXPECT_LT(r.stats.updates, 3000000);  // stopped because it was done, not out of budget
+    EXPECT_EQ(progressCalls, r.stats.simulations);
+
+    // Written, the solution passes every gate, and its stored figures are verify's.
+    std::string error;
+    ASSERT_TRUE(writeSolution(solutionPath(dir(), "slide"), r.solution, "slide", error)) << error;
+    LevelCheck c = checkLevel(dir(), "slide");
+    EXPECT_TRUE(c.passed);
+    EXPECT_EQ(c.wonAt, r.solution.updates);
+    EXPECT_NEAR(c.playable, r.solution.playable, 1e-9);
+}
+
+TEST_F(ToolDir, SameSeedSameSearch) {
+    const LevelSource slide = source("slide");
+    SolveResult a = solve(slide, byUpdates(3000000, 7));
+    SolveResult b = solve(slide, byUpdates(3000000, 7));
+    ASSERT_TRUE(a.found);
+    EXPECT_EQ(a.solution.clicks, b.solution.clicks);
+    EXPECT_EQ(a.stats.simulations, b.stats.simulations);
+    EXPECT_EQ(a.stats.updates, b.stats.updates);
+}
+
+TEST_F(ToolDir, UnwinnableLevelRunsOutOfItsUpdateBudget) {
+    const long long budget = 200000;
+    SolveResult r = solve(source("nowhere"), byUpdates(budget));
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.stopReason, "update budget");
+    EXPECT_EQ(r.solution.par, -1);
+    EXPECT_GE(r.stats.updates, budget);
+    EXPECT_LE(r.stats.updates, budget + DEFAULT_MAX_UPDATES);  // stops after the replay that crossed it
+}
+
+TEST_F(ToolDir, WallClockBudgetStopsTheSearch) {
+    SolveOptions o;
+    o.budgetSeconds = 0.3;
+    SolveResult r = solve(source("nowhere"), o);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.stopReason, "time budget");
+    EXPECT_LT(r.stats.seconds, 5.0);
+}
