@@ -1,0 +1,6 @@
+# boxquake solution for firstblast
+hash f7925d9b4a17e964
+par 1
+updates 1166
+playable 1.0
+click 10 176 225
