@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <climits>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -206,6 +207,7 @@ int verify(Arguments a) {
     }
     CheckOptions options;
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t startCpu = std::clock();
     long long simulated = 0;
     int failed = 0;
     std::printf("%-24s %-4s %10s %4s %8s %9s  %s\n", "level", "won", "explosions", "par", "updates", "playable",
@@ -226,9 +228,11 @@ int verify(Arguments a) {
         std::fflush(stdout);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpuSeconds = static_cast<double>(std::clock() - startCpu) / CLOCKS_PER_SEC;
     std::printf("%zu levels: %zu passed, %d failed\n", names.size(), names.size() - static_cast<size_t>(failed),
                 failed);
-    std::printf("%lld updates simulated in %.2f s: %s updates/s\n", simulated, seconds, rate(simulated, seconds).c_str());
+    std::printf("%lld updates simulated in %.2f s: %s updates/s (%s per second of processor time)\n", simulated,
+                seconds, rate(simulated, seconds).c_str(), rate(simulated, cpuSeconds).c_str());
     return failed == 0 ? 0 : 1;
 }
 
@@ -288,8 +292,10 @@ int solveLevel(Arguments a) {
     bar.finish();
 
     const SolveProgress& s = result.stats;
-    std::printf("%s: %lld replays, %lld updates in %.2f s: %s updates/s; stopped: %s\n", name.c_str(), s.simulations,
-                s.updates, s.seconds, rate(s.updates, s.seconds).c_str(), result.stopReason.c_str());
+    std::printf("%s: %lld replays, %lld updates in %.2f s: %s updates/s (%s per second of processor time); "
+                "stopped: %s\n",
+                name.c_str(), s.simulations, s.updates, s.seconds, rate(s.updates, s.seconds).c_str(),
+                rate(s.updates, s.cpuSeconds).c_str(), result.stopReason.c_str());
     if (!result.found) {
         std::printf("%s: no winning click sequence found (try a larger --budget, another --seed or --max-clicks)\n",
                     name.c_str());
@@ -298,6 +304,9 @@ int solveLevel(Arguments a) {
     const Solution& sol = result.solution;
     std::printf("%s: %d click%s, won at update %d, playable %.2f%s\n", name.c_str(), sol.par, sol.par == 1 ? "" : "s",
                 sol.updates, sol.playable, result.optimal ? " (no fewer clicks can win)" : "");
+    const SolveProgress& f = result.foundAt;
+    std::printf("%s: found after %.2f s (%.2f s of processor time), %lld replays, %lld updates\n", name.c_str(),
+                f.seconds, f.cpuSeconds, f.simulations, f.updates);
     for (const Click& c : sol.clicks) std::printf("    click %d %d %d\n", c.update, c.x, c.y);
 
     const std::string path = solutionPath(a.dir, name);

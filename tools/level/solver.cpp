@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <set>
 #include <tuple>
 
@@ -42,7 +43,7 @@ struct Candidate {
 class Search {
 public:
     Search(const LevelSource& level, const SolveOptions& options)
-        : m_level(level), m_options(options), m_start(std::chrono::steady_clock::now()) {
+        : m_level(level), m_options(options), m_start(std::chrono::steady_clock::now()), m_startCpu(std::clock()) {
         m_info = describeLevel(level);
         m_result.solution.hash = levelHash(level.bytes);
         // The last update at which a click can still lead to a win inside the cap.
@@ -118,8 +119,13 @@ private:
 
     void report() {
         if (!m_options.progress) return;
-        m_stats.seconds = elapsed();
+        stamp();
         m_options.progress(m_stats);
+    }
+
+    void stamp() {
+        m_stats.seconds = elapsed();
+        m_stats.cpuSeconds = static_cast<double>(std::clock() - m_startCpu) / CLOCKS_PER_SEC;
     }
 
     double elapsed() const {
@@ -164,6 +170,8 @@ private:
         m_bestClicks = clicks;
         m_stats.bestClicks = k;
         m_stats.bestPlayable = fraction;
+        stamp();
+        m_result.foundAt = m_stats;
         if (fraction >= MIN_PLAYABLE && (k == 0 || (k == 1 && m_zeroLoses))) m_result.optimal = true;
         report();
     }
@@ -383,7 +391,7 @@ private:
     }
 
     void finish() {
-        m_stats.seconds = elapsed();
+        stamp();
         m_result.stats = m_stats;
         if (m_best < 0) return;
         // The stored solution is measured without the early stops of the search.
@@ -405,6 +413,7 @@ private:
     const LevelSource& m_level;
     SolveOptions m_options;
     std::chrono::steady_clock::time_point m_start;
+    std::clock_t m_startCpu;
     LevelInfo m_info;
     int m_lastClickUpdate = 1;
     bool m_zeroLoses = false;

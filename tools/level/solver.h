@@ -25,6 +25,7 @@ struct SolveProgress {
     long long simulations = 0;  // replays run so far
     long long updates = 0;      // updates simulated so far
     double seconds = 0;         // wall-clock time so far
+    double cpuSeconds = 0;      // processor time of this process so far (the machine may be shared)
     int round = 0;              // search round (0: the fixed pattern)
     int depth = 0;              // clicks in the sequences being tried now
     int bestClicks = -1;        // clicks of the best solution so far; -1 when none
@@ -48,6 +49,7 @@ struct SolveResult {
     bool optimal = false;     // no sequence with fewer clicks can win (0 clicks, or 1 when 0 loses)
     Solution solution;        // hash, par, updates and playable filled in
     SolveProgress stats;      // totals at the end
+    SolveProgress foundAt;    // totals when the best solution was first reached
     std::string stopReason;   // "optimal", "time budget", "update budget"
 };
 
