@@ -1,0 +1,4 @@
+# boxquake solution for gravitywell
+hash 1664069f7ad9d0f2
+par 1
+click 5 238 6
