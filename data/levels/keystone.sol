@@ -1,0 +1,7 @@
+# boxquake solution for keystone
+hash cbf46e165801075a
+par 4
+click 40 282 21
+click 180 282 21
+click 320 518 21
+click 460 518 21
