@@ -52,6 +52,18 @@ const std::vector<Asset>& assets() {
         {"balltrans.tga", true, makeBallHighlight, "over every ball: same scale, never turned"},
         {"crate1.tga", true, makeCrate, "box: stretched to the box"},
         {"blackhole.tga", true, makeBlackHole, "black hole: 80 px across"},
+        {"bg_meadow.tga", false, makeBackgroundMeadow, "level background: stretched over 800 x 600"},
+        {"bg_dusk.tga", false, makeBackgroundDusk, "level background: stretched over 800 x 600"},
+        {"bg_night.tga", false, makeBackgroundNight, "level background: stretched over 800 x 600"},
+        {"bg_cave.tga", false, makeBackgroundCave, "level background: stretched over 800 x 600"},
+        {"bg_space.tga", false, makeBackgroundSpace, "level background: stretched over 800 x 600"},
+        {"tex_stone.tga", false, makeTextureStone, "polygon texture: texture coordinates 0..1"},
+        {"tex_wood.tga", false, makeTextureWood, "polygon texture: texture coordinates 0..1"},
+        {"tex_metal.tga", false, makeTextureMetal, "polygon texture: texture coordinates 0..1"},
+        {"tex_ice.tga", false, makeTextureIce, "polygon texture: texture coordinates 0..1"},
+        {"blueball.tga", true, makeBlueBall, "ball: as orangeball.tga"},
+        {"greenball.tga", true, makeGreenBall, "ball: as orangeball.tga"},
+        {"crate2.tga", true, makeMetalCrate, "box: stretched to the box, as crate1.tga"},
     };
     return list;
 }

@@ -48,4 +48,18 @@ Canvas makeBallHighlight();
 Canvas makeCrate();
 Canvas makeBlackHole();
 
+// --- pictures (images_levels.cpp) ---
+Canvas makeBackgroundMeadow();
+Canvas makeBackgroundDusk();
+Canvas makeBackgroundNight();
+Canvas makeBackgroundCave();
+Canvas makeBackgroundSpace();
+Canvas makeTextureStone();
+Canvas makeTextureWood();
+Canvas makeTextureMetal();
+Canvas makeTextureIce();
+Canvas makeBlueBall();
+Canvas makeGreenBall();
+Canvas makeMetalCrate();
+
 }  // namespace art
