@@ -173,8 +173,13 @@ class Game:
     # --- input ---
     def _xdo(self, *args):
         result = subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True)
-        # Once the game has gone (Escape in the menu), its window has too.
-        if result.returncode != 0 and self.process.poll() is None:
+        if result.returncode == 0:
+            return
+        # A game that is ending (Escape in the menu) loses its window before the
+        # process is gone: give it a moment before calling the failure ours.
+        try:
+            self.process.wait(2.0)
+        except subprocess.TimeoutExpired:
             raise TestFailure("xdotool %s failed: %s" % (" ".join(str(a) for a in args), result.stderr.strip()))
 
     def move(self, x, y):
