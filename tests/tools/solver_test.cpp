@@ -84,3 +84,19 @@ TEST_F(ToolDir, WallClockBudgetStopsTheSearch) {
     EXPECT_EQ(r.stopReason, "time budget");
     EXPECT_LT(r.stats.seconds, 5.0);
 }
+
+TEST_F(ToolDir, SolverChainsClicksWhenOneCannotWin) {
+    // One blast pushes both crates away from it, but each must move towards the
+    // other: the beam has to extend a first click by a second.
+    const LevelSource twoCrates = source("twocrates");
+    SolveResult r = solve(twoCrates, byUpdates(1500000));
+    ASSERT_TRUE(r.found);
+    EXPECT_TRUE(r.playable);
+    EXPECT_EQ(r.solution.par, 2);
+    ASSERT_EQ(r.solution.clicks.size(), 2u);
+    EXPECT_GE(r.solution.clicks[1].update - r.solution.clicks[0].update, MIN_CLICK_GAP);
+    ReplayResult check = replay(twoCrates, r.solution.clicks);
+    EXPECT_TRUE(check.won);
+    EXPECT_EQ(check.explosions, 2);
+    EXPECT_EQ(check.wonAt, r.solution.updates);
+}
