@@ -5,10 +5,12 @@
 //   artsheet PAGE                 shows PAGE until the window is closed
 //   artsheet PAGE --shot OUT.tga  draws PAGE once, writes the window to OUT.tga, exits
 //
-// Pages: objects, text, splash, menu.
+// Pages: objects, text, splash, menu, and a level in play over each campaign
+// background: meadow, dusk, night, cave, space.
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,6 +128,65 @@ void pageMenu() {
     SpriteManager::drawNumber(280, 300, 3, 0.5f);
 }
 
+// A Polygon object's picture: its points (texture coordinates, 0..1) scaled by
+// `scale`, centred on (x, y) and turned by `angle` radians.
+void drawTextured(const char* image, const std::vector<float>& pts, float x, float y, float scale, float angle = 0) {
+    const std::size_t n = pts.size() / 2;
+    float mx = 0, my = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        mx += pts[2 * i] / n;
+        my += pts[2 * i + 1] / n;
+    }
+    std::vector<float> v;
+    for (std::size_t i = 0; i < n; ++i) {
+        float px = (pts[2 * i] - mx) * scale, py = (pts[2 * i + 1] - my) * scale;
+        v.push_back(x + px * std::cos(angle) - py * std::sin(angle));
+        v.push_back(y + px * std::sin(angle) + py * std::cos(angle));
+    }
+    get(image)->drawPolygon(pts.data(), v.data(), static_cast<int>(n));
+}
+
+// The background of the level page being drawn, e.g. "bg_meadow.tga".
+std::string levelBackground;
+
+// A level in play: everything the play state draws, over one background.
+void pageLevel() {
+    drawSized(levelBackground.c_str(), 400, 300, 800, 600);
+    // Boundary walls, 5 px into the field.
+    drawSized("wall.tga", 400, 2.5f, 800, 5);
+    drawSized("wall.tga", 400, 597.5f, 800, 5);
+    drawSized("wall.tga", 2.5f, 300, 5, 600);
+    drawSized("wall.tga", 797.5f, 300, 5, 600);
+    // Textured polygons: a stone ramp, a wooden plank on a metal pivot, an ice block.
+    drawTextured("tex_stone.tga", {0, 0, 1, 0, 1, 0.45f}, 120, 30, 220);
+    drawTextured("tex_metal.tga", {0, 0, 1, 0, 0.5f, 1}, 420, 27, 48);
+    drawTextured("tex_wood.tga", {0, 0, 1, 0, 1, 0.09f, 0, 0.09f}, 420, 60, 240, 0.08f);
+    drawTextured("tex_ice.tga", {0, 0, 1, 0, 1, 1, 0, 1}, 590, 250, 70, 0.3f);
+    drawTextured("tex_stone.tga", {0, 0, 1, 0, 1, 1, 0, 1}, 700, 200, 90, 0);
+    // Balls of each colour, crates of both kinds.
+    drawBall(190, 92, 16, 0.5f);
+    drawSized("blueball.tga", 345, 92, 32, 32, 1.5f);
+    drawSized("balltrans.tga", 345, 92, 32, 32);
+    drawSized("greenball.tga", 480, 95, 48, 48, 0.2f);
+    drawSized("balltrans.tga", 480, 95, 48, 48);
+    drawSized("crate1.tga", 620, 29, 48, 48);
+    drawSized("crate2.tga", 680, 29, 48, 48);
+    drawSized("crate2.tga", 700, 261, 64, 32, 0.1f);
+    get("bombB.tga")->draw(280, 300, 0.703125f, 0.703125f, 0, 1);
+    drawSized("blackhole.tga", 130, 330, 80, 80);
+    // The target area, labels in light, dark and yellow.
+    drawSized("rect.tga", 560, 420, 170, 110);
+    drawSized("crate2.tga", 560, 400, 40, 40);
+    Text::draw("Click beside the crate", 40, 480, 29, 0xffffff);
+    Text::draw("to blast it into the box", 40, 450, 18, 0x000000);
+    Text::draw("Objects must come to rest", 40, 200, 18, 0xffff00);
+    // What the play state draws on top: time, explosions, the victory clock.
+    SpriteManager::drawNumber(50, 540, 12, 1);
+    SpriteManager::drawNumber(250, 540, 3, 1);
+    get("bombA.tga")->draw(230, 540, 0.4f, 0.4f, 0, 1);
+    get("clock3.tga")->draw(750, 560, 0.625f, 0.625f, 0, 1);
+}
+
 bool writeShot(const std::string& path) {
     std::vector<unsigned char> rgba(window::WIDTH * window::HEIGHT * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -153,6 +214,12 @@ int main(int argc, char* argv[]) {
     for (int i = 2; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--shot") == 0) shot = argv[i + 1];
     void (*draw)() = page == "text" ? pageText : page == "splash" ? pageSplash : page == "menu" ? pageMenu : pageObjects;
+    for (const char* level : {"meadow", "dusk", "night", "cave", "space"}) {
+        if (page == level) {
+            levelBackground = "bg_" + page + ".tga";
+            draw = pageLevel;
+        }
+    }
     if (!window::open("artsheet", false)) return 1;
 
     bool running = true;
