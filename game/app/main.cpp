@@ -39,6 +39,38 @@ struct PacingLog {
     }
 };
 
+// Draws and shows one invisible textured, blended quad. The first draw and the
+// first buffer swap are slow (software OpenGL compiles its pipeline, the window
+// system sets up presenting): up to most of a second under a virtual display.
+// Paying that before the clock starts keeps the stall out of the splash's
+// one-second fade-in, which would otherwise be mostly skipped.
+void warmUpDrawing() {
+    // Set up as sprites are (Sprite::loadImage): the pipeline is compiled per state.
+    GLuint tex = 0;
+    const unsigned char texels[3 * 3 * 4] = {};
+    glGenTextures(1, &tex);
+    glBindTexture(GL_TEXTURE_2D, tex);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 3, 3, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels);
+    glBegin(GL_QUADS);
+    glColor4f(1, 1, 1, 0);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, 1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 0);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 0);
+    glEnd();
+    SDL_GL_SwapBuffers();
+    glDeleteTextures(1, &tex);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 // Waits until an update is due after `lastTicks` and returns the timer then.
 Uint32 waitForUpdate(Uint32 lastTicks) {
     Uint32 ticks = SDL_GetTicks();
@@ -68,6 +100,7 @@ int main(int argc, char* argv[]) {
     if (!window::open("boxquake", fullscreen)) return 1;
 
     StateManager::change(new StateSplash);
+    warmUpDrawing();
 
     const Uint32 startTicks = SDL_GetTicks();
     Uint32 lastTicks = startTicks;
