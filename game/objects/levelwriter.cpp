@@ -141,7 +141,7 @@ public:
         if (!emit(Line("Length").number(m_level.length), error)) return false;
 
         for (Object* object : m_level.objects) {
-            if (!object_(*object, error)) return false;
+            if (!writeObject(*object, error)) return false;
         }
         if (!remainingConditions(error)) return false;
         text = m_out;
@@ -153,7 +153,7 @@ private:
 
     static physics::Vector2D start(const Object& o) { return o.cachedPosition; }
 
-    bool object_(Object& o, std::string& error) {
+    bool writeObject(Object& o, std::string& error) {
         if (auto* text = dynamic_cast<Text*>(&o)) return label(*text, error);
         if (auto* wall = dynamic_cast<StaticBox*>(&o)) return staticBox(*wall, error);
         if (auto* ball = dynamic_cast<Ball*>(&o)) {
