@@ -52,12 +52,12 @@ void paintRidge(Canvas& c, float base, float amp, float width, std::uint32_t see
            static_cast<int>(base - 2 * amp - 2), c.w, c.h);
 }
 
-// 1 over most of the picture, falling to 0.25 behind the counters at the top
+// 1 over most of the picture, falling to 0.1 behind the counters at the top
 // left and the victory clock at the top right, with soft borders.
 float calmCorners(float x, float y) {
     float counters = length((x - 190) / 210, (y - 58) / 62);
     float clock = length((x - 750) / 70, (y - 40) / 60);
-    return 1 - 0.75f * (1 - smooth(0.7f, 1.3f, std::min(counters, clock)));
+    return 1 - 0.9f * (1 - smooth(0.7f, 1.3f, std::min(counters, clock)));
 }
 
 // Stars: one candidate in each cell x cell square, `density` of them kept,
