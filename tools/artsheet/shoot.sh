@@ -10,7 +10,7 @@ mkdir -p "$out"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 cd "$build/run"
-for page in objects text splash menu; do
+for page in objects text splash menu meadow dusk night cave space; do
   xvfb-run -a -s "-screen 0 800x600x24" ./artsheet "$page" --shot "$tmp/$page.tga"
   convert "$tmp/$page.tga" "$out/art-$page.png"
   echo "$out/art-$page.png"

@@ -2,9 +2,10 @@
 // green balls and the metal crate.
 //
 // Backgrounds are stretched over the whole 800 x 600 field under every object,
-// so they stay calm: low contrast, mid to dark tones (white and dark text both
-// read), and no bright feature behind the counters at the top left (window y
-// about 520..560, x 30..350) or the victory clock at the top right (750, 560).
+// so they stay calm: low contrast, little fine detail, mid to dark tones (white
+// labels read on all of them, dark labels on the day's sky only), and nothing
+// bright behind the counters at the top left (window y about 520..560, x
+// 30..350) or the victory clock at the top right (750, 560).
 // Image rows count from the top: image y = 600 - window y.
 #include <cmath>
 #include <vector>
