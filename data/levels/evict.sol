@@ -1,5 +1,5 @@
 # boxquake solution for evict
-hash 127764e1530abf4e
+hash 1a17d137563d79fa
 par 1
 updates 600
 playable 1.00

@@ -1,6 +1,6 @@
 # boxquake solution for restless
-hash 9ae036e3d2ef4a0a
+hash 00781e60a1dd3f70
 par 1
-updates 925
+updates 812
 playable 1.00
-click 10 220 405
+click 10 212 352
