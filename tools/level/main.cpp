@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "game/objects/level.h"
+#include "game/render/animation.h"
+#include "game/render/spritemanager.h"
 #include "tools/level/level_check.h"
 #include "tools/level/level_source.h"
 #include "tools/level/progress.h"
@@ -38,6 +41,7 @@ namespace {
 // 4 verify found no levels.txt (ctest reports the shipped-levels test as
 // skipped then, instead of passing it).
 const int EXIT_NO_LIST = 4;
+const size_t MENU_LEVELS = 24;  // level icons the menu shows
 
 const char* const USAGE =
     "usage:\n"
@@ -204,6 +208,10 @@ int verify(Arguments a) {
             std::fprintf(stderr, "boxquake-level: %s/levels.txt lists no level\n", a.dir.c_str());
             return 1;
         }
+        if (names.size() > MENU_LEVELS) {
+            std::fprintf(stderr, "boxquake-level: %s/levels.txt lists %zu levels; the menu shows only the first %zu\n",
+                         a.dir.c_str(), names.size(), MENU_LEVELS);
+        }
     }
     CheckOptions options;
     const auto start = std::chrono::steady_clock::now();
@@ -338,6 +346,9 @@ int main(int argc, char** argv) {
     Arguments a;
     const int status = parseArguments(argc, argv, a);
     if (status != 0) return status < 0 ? 0 : status;
-    if (a.command == "verify") return verify(a);
-    return solveLevel(a);
+    const int result = a.command == "verify" ? verify(a) : solveLevel(a);
+    // The levels' shared explosion and the sprite cache live for the whole run.
+    Level::explodey.reset();  // holds cached sprites: goes first
+    SpriteManager::clear();
+    return result;
 }
