@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 
 #include "game/render/sprite.h"
 #include "game/render/sprite_path.h"
@@ -58,6 +59,21 @@ SDL_Surface* toBgra32(SDL_Surface* src) {
     return SDL_ConvertSurface(src, &fmt, SDL_SWSURFACE);
 }
 
+// Textures uploaded without an alpha channel. Drawn fully opaque, they need no
+// blending, which saves software renderers a read of every covered pixel.
+std::unordered_set<GLuint>& opaqueTextures() {
+    static std::unordered_set<GLuint> set;
+    return set;
+}
+
+// Whether a quad of w x h pixels centred on (x, y) starts on a pixel corner: then
+// every pixel centre falls on a texel centre at scale 1, and nearest sampling
+// gives exactly what linear filtering would, for less work.
+bool pixelAligned(float x, float y, int w, int h) {
+    float left = x - w / 2.0f, bottom = y - h / 2.0f;
+    return left == std::floor(left) && bottom == std::floor(bottom);
+}
+
 }  // namespace
 
 Sprite::Sprite(const char* filename) {
@@ -69,7 +85,10 @@ Sprite::Sprite(const char* filename) {
 }
 
 Sprite::~Sprite() {
-    if (texture != 0) glDeleteTextures(1, &texture);
+    if (texture != 0) {
+        opaqueTextures().erase(texture);
+        glDeleteTextures(1, &texture);
+    }
 }
 
 bool Sprite::loadImage(const char* path) {
@@ -89,7 +108,10 @@ bool Sprite::loadImage(const char* path) {
         }
     }
 
-    if (texture != 0) glDeleteTextures(1, &texture);
+    if (texture != 0) {
+        opaqueTextures().erase(texture);
+        glDeleteTextures(1, &texture);
+    }
     width = pixels->w;
     height = pixels->h;
     glGenTextures(1, &texture);
@@ -105,6 +127,8 @@ bool Sprite::loadImage(const char* path) {
     if (SDL_MUSTLOCK(pixels)) SDL_UnlockSurface(pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
+    if (bgr) opaqueTextures().insert(texture);
+
     if (pixels != surface) SDL_FreeSurface(pixels);
     SDL_FreeSurface(surface);
     return true;
@@ -119,11 +143,20 @@ int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha)
     float w = width / 2.0f;
     float h = height / 2.0f;
     if (angle != 0.0f) angle *= 57.29579f;  // radians to degrees
+    // Same pixels, less work: no blending for opaque pictures, nearest sampling
+    // for pictures shown 1:1 on the pixel grid (full-window backgrounds).
+    const bool opaque = alpha >= 1.0f && opaqueTextures().count(texture) != 0;
+    const bool exact = angle == 0.0f && sx == 1.0f && sy == 1.0f && pixelAligned(x, y, width, height);
     glPushMatrix();
     glTranslatef(x, y, 0.0f);
     glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glScalef(sx, sy, 1.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
+    if (opaque) glDisable(GL_BLEND);
+    if (exact) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
     glBegin(GL_QUADS);
     glColor4f(1.0f, 1.0f, 1.0f, alpha);
     // Texture row 0 is the top of the image: it goes on the upper edge.
@@ -136,6 +169,11 @@ int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha)
     glTexCoord2f(0.0f, 1.0f);
     glVertex2f(-w, -h);
     glEnd();
+    if (exact) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    if (opaque) glEnable(GL_BLEND);
     glPopMatrix();
     return 0;
 }

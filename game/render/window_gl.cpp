@@ -26,6 +26,12 @@ std::string missingDisplay() {
 }  // namespace
 
 bool open(const char* caption, bool fullscreen) {
+    // SDL 1.2 over SDL 2 (sdl12-compat) draws OpenGL programs into an offscreen
+    // buffer and copies it to the window every frame, so that it can scale them to
+    // the desktop. A window of the program's own size needs no scaling, and the
+    // copy would cost as much as drawing the whole picture again. Full screen keeps
+    // it: there the picture must be scaled to the screen. A value set by the user wins.
+    if (!fullscreen) setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
         return false;

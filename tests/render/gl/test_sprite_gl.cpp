@@ -148,6 +148,39 @@ TEST_F(GlSprite, AlphaBlendsAndScaleAndTurnFollowTheContract) {
     expectNear(readPixel(400, 315), {128, 0, 0}, 4);
 }
 
+TEST_F(GlSprite, OpaqueAndOneToOneShortcutsLeaveTheStateAsTheyFoundIt) {
+    // An opaque 24-bit picture skips blending and, drawn 1:1 on the pixel grid,
+    // uses nearest sampling. Neither may change what later draws look like.
+    tga::Image red(4, 4), black(2, 1), white(1, 1);
+    for (int i = 0; i < 16; ++i) {
+        red.rgba[4 * i] = 255;
+        red.rgba[4 * i + 3] = 255;
+    }
+    black.pixel(1, 0)[0] = black.pixel(1, 0)[1] = black.pixel(1, 0)[2] = 255;  // black, white
+    black.pixel(0, 0)[3] = black.pixel(1, 0)[3] = 255;
+    white.rgba = {255, 255, 255, 255};
+    ASSERT_TRUE(tga::write("media/red.tga", red, false));
+    ASSERT_TRUE(tga::write("media/ramp.tga", black, false));
+    ASSERT_TRUE(tga::write("media/white.tga", white, true));
+    Sprite r("red.tga"), ramp("ramp.tga"), w("white.tga");
+
+    r.draw(100, 100, 1, 1, 0, 1);  // opaque, 1:1 on the grid
+    expectNear(readPixel(100, 100), {255, 0, 0});
+    w.draw(100, 100, 10, 10, 0, 0.5f);  // blending is on again
+    expectNear(readPixel(100, 100), {255, 128, 128}, 4);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    r.draw(300, 300, 10, 10, 0, 0.5f);  // an opaque picture still fades
+    expectNear(readPixel(300, 300), {128, 0, 0}, 4);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    ramp.draw(200, 200, 1, 1, 0, 1);      // 1:1: nearest
+    ramp.draw(500, 300, 100, 10, 0, 1);   // stretched: linear again, a grey ramp in the middle
+    Rgb mid = readPixel(500, 300);
+    EXPECT_GT(mid.r, 60);
+    EXPECT_LT(mid.r, 200);
+}
+
 TEST_F(GlSprite, EmptySpriteWithInfiniteScaleDrawsNothingAndKeepsTheMatrixStack) {
     testing::internal::CaptureStdout();
     Sprite s("missing.tga");
