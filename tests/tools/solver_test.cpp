@@ -36,6 +36,7 @@ TEST_F(ToolDir, SolverFindsAPlayableOneClickSolutionThatVerifies) {
     const LevelSource slide = source("slide");
     int progressCalls = 0;
     SolveOptions o = byUpdates(3000000);
+    o.targetPlayable = MIN_PLAYABLE;  // the first playable one will do
     o.progress = [&](const SolveProgress&) { ++progressCalls; };
     SolveResult r = solve(slide, o);
     ASSERT_TRUE(r.found);
@@ -54,6 +55,25 @@ TEST_F(ToolDir, SolverFindsAPlayableOneClickSolutionThatVerifies) {
     EXPECT_TRUE(c.passed);
     EXPECT_EQ(c.wonAt, r.solution.updates);
     EXPECT_NEAR(c.playable, r.solution.playable, 1e-9);
+}
+
+TEST_F(ToolDir, HigherPlayabilityTargetKeepsLookingAtTheSameLength) {
+    const LevelSource slide = source("slide");
+    SolveOptions first = byUpdates(1500000);
+    first.targetPlayable = MIN_PLAYABLE;
+    SolveOptions forgiving = byUpdates(1500000);
+    forgiving.targetPlayable = 1.0;
+    SolveResult a = solve(slide, first);
+    SolveResult b = solve(slide, forgiving);
+    ASSERT_TRUE(a.found);
+    ASSERT_TRUE(b.found);
+    EXPECT_EQ(b.solution.par, 1);
+    EXPECT_GE(b.solution.playable, a.solution.playable);
+    if (b.solution.playable < 1.0) {
+        EXPECT_EQ(b.stopReason, "update budget");  // kept looking until the budget ran out
+        EXPECT_TRUE(b.optimal);                    // though one click was known to be the least
+    }
+    EXPECT_GT(b.stats.updates, a.stats.updates);
 }
 
 TEST_F(ToolDir, SameSeedSameSearch) {

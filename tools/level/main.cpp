@@ -50,7 +50,8 @@ const char* const USAGE =
     "      would and checks the quality gates; exits non-zero when any level fails\n"
     "      (4 when D has no levels.txt).\n"
     "  boxquake-level solve [--dir D] [--seed S] [--budget SECONDS] [--updates N]\n"
-    "                       [--max-clicks N] [--max-updates N] [--force] level\n"
+    "                       [--max-clicks N] [--target-playable F] [--max-updates N]\n"
+    "                       [--force] level\n"
     "      Searches for a winning click sequence with as few explosions as possible and\n"
     "      writes D/levels/<level>.sol.\n"
     "options:\n"
@@ -60,6 +61,8 @@ const char* const USAGE =
     "  --updates N      stop the search after N simulated updates instead: the same\n"
     "                   result on every machine\n"
     "  --max-clicks N   longest click sequence tried (default 4)\n"
+    "  --target-playable F  keep looking for a more forgiving solution with the fewest\n"
+    "                   clicks until this fraction of variants wins (0.5 to 1, default 0.9)\n"
     "  --max-updates N  updates one replay may take (default 3600, 60 s of play); stored in\n"
     "                   the solution as its \"limit\", which verify then uses\n"
     "  --force          write the new solution even when the stored one is better\n";
@@ -72,6 +75,7 @@ struct Arguments {
     double budget = 60;
     long long updates = 0;
     int maxClicks = 4;
+    double targetPlayable = 0.9;
     int maxUpdates = DEFAULT_MAX_UPDATES;
     bool force = false;
 };
@@ -137,6 +141,15 @@ int parseArguments(int argc, char** argv, Arguments& a) {
                 return 2;
             }
             a.maxClicks = static_cast<int>(n);
+        } else if (arg == "--target-playable") {
+            const char* v = value("a fraction");
+            char* end = nullptr;
+            if (!v) return 2;
+            a.targetPlayable = std::strtod(v, &end);
+            if (end == v || *end != '\0' || !(a.targetPlayable >= MIN_PLAYABLE && a.targetPlayable <= 1.0)) {
+                std::fprintf(stderr, "boxquake-level: --target-playable needs a fraction from 0.5 to 1, not \"%s\"\n", v);
+                return 2;
+            }
         } else if (arg == "--max-updates") {
             const char* v = value("a number");
             if (!v || !parseNumber(v, 1, 1000000, n)) {
@@ -280,6 +293,7 @@ int solveLevel(Arguments a) {
     options.budgetSeconds = a.updates > 0 ? 0 : a.budget;
     options.budgetUpdates = a.updates;
     options.maxClicks = a.maxClicks;
+    options.targetPlayable = a.targetPlayable;
     options.maxUpdates = a.maxUpdates;
     options.progress = [&](const SolveProgress& p) {
         const double done = a.updates > 0 ? static_cast<double>(p.updates) / static_cast<double>(a.updates)

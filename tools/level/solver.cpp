@@ -53,9 +53,11 @@ public:
     SolveResult run() {
         try {
             searchWithoutClicks();
-            for (int round = 0; !m_result.optimal; ++round) {
+            for (int round = 0; !(m_result.optimal && settledBest()); ++round) {
                 m_stats.round = round;
-                const int deepest = havePlayable() ? std::min(m_options.maxClicks, m_best - 1) : m_options.maxClicks;
+                const int deepest = !havePlayable() ? m_options.maxClicks
+                                    : settledBest() ? std::min(m_options.maxClicks, m_best - 1)
+                                                    : std::min(m_options.maxClicks, m_best);
                 if (deepest < 1) break;
                 beamSearch(round, deepest);
                 // Nothing in the fixed pattern or in the random rounds depends on
@@ -139,7 +141,7 @@ private:
     // it is, and keep it when it beats the best so far.
     void consider(const std::vector<Click>& won) {
         const int k = static_cast<int>(won.size());
-        if (havePlayable() && k >= m_best) return;
+        if (havePlayable() && (k > m_best || (k == m_best && settledBest()))) return;
         // Winners next to one already polished lie in the same winning region.
         for (const std::vector<Click>& p : m_polished) {
             if (closeTo(p, won)) return;
@@ -249,6 +251,8 @@ private:
     // --- the search -----------------------------------------------------------------
 
     bool havePlayable() const { return m_best >= 0 && m_bestPlayable >= MIN_PLAYABLE; }
+    // The best is playable enough that more sequences of its length are not worth trying.
+    bool settledBest() const { return m_best >= 0 && m_bestPlayable >= m_options.targetPlayable; }
 
     void searchWithoutClicks() {
         m_stats.depth = 0;
@@ -351,7 +355,7 @@ private:
         const size_t width = static_cast<size_t>(std::min(16, 6 + 2 * round));
         std::vector<Candidate> beam(1);  // the empty sequence
         for (int depth = 1; depth <= deepest; ++depth) {
-            if (havePlayable() && depth >= m_best) return;
+            if (havePlayable() && (depth > m_best || (depth == m_best && settledBest()))) return;
             m_stats.depth = depth;
             std::vector<Candidate> children;
             std::set<std::tuple<size_t, int, int, int>> seen;  // (parent, update, x / 16, y / 16)
@@ -373,7 +377,7 @@ private:
                         if (r.won) {
                             clicks.resize(static_cast<size_t>(r.explosions));
                             consider(clicks);
-                            if (havePlayable() && m_best <= depth) return;
+                            if (havePlayable() && (m_best < depth || (m_best == depth && settledBest()))) return;
                             continue;
                         }
                         auto key = std::make_tuple(p, c.update, c.x / 16, c.y / 16);
@@ -433,6 +437,7 @@ SolveResult solve(const LevelSource& level, const SolveOptions& options) {
     // Later rounds never run out of random clicks: without any budget the search would not end.
     if (bounded.budgetSeconds <= 0 && bounded.budgetUpdates <= 0) bounded.budgetSeconds = 60;
     bounded.maxClicks = std::max(1, bounded.maxClicks);
+    bounded.targetPlayable = std::clamp(bounded.targetPlayable, MIN_PLAYABLE, 1.0);
     return Search(level, bounded).run();
 }
 

@@ -6,8 +6,9 @@
 // options: first the level without a click, then rounds of beam search over
 // click sequences (round 0 tries a fixed pattern of clicks around every movable
 // body at a few moments; later rounds draw clicks at random from the seed). Once
-// a playable solution with k clicks is known, only sequences of fewer than k
-// clicks are searched. The budgets only decide how far along that sequence the
+// a playable solution with k clicks is known, only sequences of at most k clicks
+// are searched, and of fewer than k once one is at least `targetPlayable`. The
+// budgets only decide how far along that sequence the
 // search gets: the result is a function of the seed and of the number of
 // simulations run. With `budgetUpdates` (a count of simulated updates) the stop
 // point, and so the result, is the same on every machine; the wall-clock budget
@@ -37,6 +38,10 @@ struct SolveOptions {
     double budgetSeconds = 60;    // stop (between simulations) once this much time has passed
     long long budgetUpdates = 0;  // stop once this many updates were simulated; 0: no such limit
     int maxClicks = 4;            // longest click sequence tried
+    // Once a playable solution with the fewest clicks is known, sequences of that
+    // length are still tried until one is at least this playable (from
+    // MIN_PLAYABLE to 1): a forgiving solution says more about the level.
+    double targetPlayable = 0.9;
     int maxUpdates = DEFAULT_MAX_UPDATES;  // updates one replay may take
     PlayabilityOptions playability;
     // Called after every simulation (cheap to ignore; the caller throttles drawing).
@@ -46,11 +51,12 @@ struct SolveOptions {
 struct SolveResult {
     bool found = false;       // `solution` wins
     bool playable = false;    // and at least MIN_PLAYABLE of its variants win
-    bool optimal = false;     // no sequence with fewer clicks can win (0 clicks, or 1 when 0 loses)
+    bool optimal = false;     // playable, and no sequence with fewer clicks can win (0 clicks, or 1 when 0 loses)
     Solution solution;        // hash, par, updates and playable filled in
     SolveProgress stats;      // totals at the end
     SolveProgress foundAt;    // totals when the best solution was first reached
-    std::string stopReason;   // "optimal", "time budget", "update budget"
+    // "optimal" (fewest clicks, at least targetPlayable), "time budget", "update budget"
+    std::string stopReason;
 };
 
 SolveResult solve(const LevelSource& level, const SolveOptions& options);
