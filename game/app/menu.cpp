@@ -103,7 +103,12 @@ void StateMenu::placeIcons(float v) {
 void StateMenu::in(float /*t*/, float v) { placeIcons(v); }
 
 void StateMenu::update(float /*t*/) {
-    if (key(kKeyEscape)) std::exit(0);
+    if (key(kKeyEscape)) {
+        // The process ends here, past the main loop's shutdown: release the
+        // cached pictures while the window still exists, as that shutdown would.
+        SpriteManager::clear();
+        std::exit(0);
+    }
     if (key(kKeyEditor)) StateManager::change(new StateEditor);
 
     if (!iconsPlaced) {

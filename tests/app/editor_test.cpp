@@ -1,6 +1,7 @@
 // The level editor: templates, creating, sizing, selecting, dragging, deleting,
 // snapping, test mode, the texts it draws and saving.
 #include <algorithm>
+#include <optional>
 #include <typeinfo>
 
 #include "app_fixture.h"
@@ -32,11 +33,12 @@ std::vector<Object*> placed(StateEditor& e) {
     return out;
 }
 
-const StateEditor::Label* findLabel(const std::vector<StateEditor::Label>& labels, const std::string& text) {
+// A copy: labels() hands out a fresh list every time.
+std::optional<StateEditor::Label> findLabel(const std::vector<StateEditor::Label>& labels, const std::string& text) {
     for (const auto& l : labels) {
-        if (l.text == text) return &l;
+        if (l.text == text) return l;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 int contactsOf(physics::World<physics::TwoDee>& world, physics::Body<physics::TwoDee>* body) {
@@ -181,7 +183,7 @@ TEST_F(Editor, LeftPressSelectsAndDragsWithItsOffsetAndOnEmptySpaceClearsTheSele
     step(310, 290, kLeft);
     EXPECT_EQ(editor->select, box);
     EXPECT_EQ(editor->moveOffset, physics::Vector2D(-10, 10));
-    EXPECT_NE(findLabel(editor->labels(), "Something"), nullptr);
+    EXPECT_TRUE(findLabel(editor->labels(), "Something").has_value());
     step(410, 190, kLeft);
     EXPECT_EQ(box->physics->getPosition(), physics::Vector2D(400, 200));
     EXPECT_EQ(box->cachedPosition, physics::Vector2D(400, 200));
@@ -189,7 +191,7 @@ TEST_F(Editor, LeftPressSelectsAndDragsWithItsOffsetAndOnEmptySpaceClearsTheSele
 
     step(600, 500, kLeft);  // empty space
     EXPECT_EQ(editor->select, nullptr);
-    EXPECT_EQ(findLabel(editor->labels(), "Something"), nullptr);
+    EXPECT_FALSE(findLabel(editor->labels(), "Something").has_value());
     EXPECT_EQ(box->physics->getPosition(), physics::Vector2D(400, 200));
 }
 
@@ -329,8 +331,8 @@ TEST_F(Editor, SaveWritesTheLevelListsItAndShowsTheResultForTwoSeconds) {
     ASSERT_EQ(StateMenu::levelList.size(), 3u);
     EXPECT_EQ(StateMenu::levelList[2].level, "mylevel1");
     EXPECT_EQ(editor->message, "Saved levels/mylevel1.lvl");
-    const StateEditor::Label* shown = findLabel(editor->labels(), "Saved levels/mylevel1.lvl");
-    ASSERT_NE(shown, nullptr);
+    const std::optional<StateEditor::Label> shown = findLabel(editor->labels(), "Saved levels/mylevel1.lvl");
+    ASSERT_TRUE(shown.has_value());
     EXPECT_EQ(shown->colour, 0xffffff);
 
     // Held: one save per press. After two seconds the message is gone.
@@ -339,7 +341,7 @@ TEST_F(Editor, SaveWritesTheLevelListsItAndShowsTheResultForTwoSeconds) {
     EXPECT_FALSE(std::filesystem::exists("levels/mylevel1.lvl"));
     clock += 2.0f;
     step(0, 0, 0);
-    EXPECT_EQ(findLabel(editor->labels(), "Saved levels/mylevel1.lvl"), nullptr);
+    EXPECT_FALSE(findLabel(editor->labels(), "Saved levels/mylevel1.lvl").has_value());
 
     // A second save replaces the file whole and lists the level once.
     editor->level->removeObject(placed(*editor)[1]);
@@ -383,7 +385,7 @@ TEST_F(Editor, FailedSaveSaysWhyAndLeavesTheOldFileWhole) {
     std::filesystem::create_directories("levels/mylevel1.lvl.tmp");  // the temporary file cannot be made
     EXPECT_EQ(editor->save(), 1);
     EXPECT_EQ(editor->message, "Could not save levels/mylevel1.lvl: Is a directory");
-    EXPECT_NE(findLabel(editor->labels(), editor->message), nullptr);
+    EXPECT_TRUE(findLabel(editor->labels(), editor->message).has_value());
     EXPECT_EQ(readFile("levels/mylevel1.lvl"), "# an older level\nBall 100 100 10 orangeball.tga\n");
     EXPECT_FALSE(std::filesystem::exists("levels.txt"));
     EXPECT_TRUE(StateMenu::levelList.empty());

@@ -8,6 +8,7 @@
 #include "game/app/editor.h"
 #include "game/app/simulation.h"
 #include "game/render/draw_log.h"
+#include "game/render/spritemanager.h"
 
 namespace {
 
@@ -226,9 +227,15 @@ TEST_F(Menu, EditorKeyRequestsTheEditor) {
     EXPECT_NE(dynamic_cast<StateEditor*>(StateManager::nextState), nullptr);
 }
 
-TEST_F(Menu, EscapeEndsTheProcessWithStatusZero) {
+TEST_F(Menu, EscapeEndsTheProcessWithStatusZeroAndReleasesThePictures) {
     EXPECT_EXIT(
         {
+            // Runs at exit before the cache itself is destroyed: a picture still
+            // cached then would be lost without its texture being freed.
+            std::atexit([] {
+                if (!SpriteManager::sprites.empty()) _exit(7);
+            });
+            SpriteManager::get("tick.tga");
             StateMenu menu;
             input(0, 0, 0, {kEscape});
             menu.update(1.0f);
