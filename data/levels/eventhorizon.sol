@@ -1,0 +1,6 @@
+# boxquake solution for eventhorizon
+hash 8c141b27490c4c53
+par 3
+click 60 268 258
+click 300 524 350
+click 540 378 494
