@@ -34,7 +34,8 @@ struct PlayedByHand {
     std::vector<physics::Vector2D> positions;  // crate after each update (before its click)
 };
 
-PlayedByHand playByHand(const std::string& dir, const std::string& name, const std::vector<Click>& clicks, int updates) {
+PlayedByHand playByHand(const std::string& dir, const std::string& name, const std::vector<Click>& clicks,
+                        int updates) {
     PlayedByHand out;
     char previous[4096];
     EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
@@ -239,7 +240,9 @@ TEST_F(ToolDir, DescribeLevelKeepsWhatLoadingPrints) {
     LevelInfo info = describeLevel(odd);
     const std::string leaked = outer.finish();
     bool reported = false;
-    for (const std::string& m : info.messages) reported |= m.find("Invalid find object type Gizmo") != std::string::npos;
+    for (const std::string& m : info.messages) {
+        reported |= m.find("Invalid find object type Gizmo") != std::string::npos;
+    }
     EXPECT_TRUE(reported);
     EXPECT_EQ(leaked.find("Gizmo"), std::string::npos);  // captured, not printed
     EXPECT_EQ(info.bombFuses, (std::vector<int>{180, 60}));

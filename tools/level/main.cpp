@@ -119,7 +119,10 @@ int parseArguments(int argc, char** argv, Arguments& a) {
             a.dir = v;
         } else if (arg == "--seed") {
             const char* v = value("a number");
-            if (!v || !parseNumber(v, 0, LLONG_MAX, n)) return 2;
+            if (!v || !parseNumber(v, 0, LLONG_MAX, n)) {
+                std::fprintf(stderr, "boxquake-level: --seed needs a whole number >= 0\n");
+                return 2;
+            }
             a.seed = static_cast<std::uint64_t>(n);
         } else if (arg == "--budget") {
             const char* v = value("a number of seconds");
@@ -132,7 +135,10 @@ int parseArguments(int argc, char** argv, Arguments& a) {
             }
         } else if (arg == "--updates") {
             const char* v = value("a number of updates");
-            if (!v || !parseNumber(v, 1, LLONG_MAX, n)) return 2;
+            if (!v || !parseNumber(v, 1, LLONG_MAX, n)) {
+                std::fprintf(stderr, "boxquake-level: --updates needs a whole number >= 1\n");
+                return 2;
+            }
             a.updates = n;
         } else if (arg == "--max-clicks") {
             const char* v = value("a number");
@@ -147,7 +153,8 @@ int parseArguments(int argc, char** argv, Arguments& a) {
             if (!v) return 2;
             a.targetPlayable = std::strtod(v, &end);
             if (end == v || *end != '\0' || !(a.targetPlayable >= MIN_PLAYABLE && a.targetPlayable <= 1.0)) {
-                std::fprintf(stderr, "boxquake-level: --target-playable needs a fraction from 0.5 to 1, not \"%s\"\n", v);
+                std::fprintf(stderr, "boxquake-level: --target-playable needs a fraction from 0.5 to 1, not \"%s\"\n",
+                             v);
                 return 2;
             }
         } else if (arg == "--max-updates") {

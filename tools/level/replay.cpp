@@ -103,7 +103,8 @@ struct Watch {
 
     void record(int u) {
         if (ring.empty()) ring.assign(movable.size(), std::vector<physics::Vector2D>(REST_SPAN + 1));
-        for (size_t i = 0; i < movable.size(); ++i) ring[i][static_cast<size_t>(u % (REST_SPAN + 1))] = movable[i]->getPosition();
+        const size_t slot = static_cast<size_t>(u % (REST_SPAN + 1));
+        for (size_t i = 0; i < movable.size(); ++i) ring[i][slot] = movable[i]->getPosition();
         ++recorded;
     }
 

@@ -102,7 +102,8 @@ struct PlayabilityOptions {
     // then a lower bound below it. 0 counts every variant.
     double giveUpBelow = 0.0;
 };
-std::vector<std::vector<Click>> playabilityVariants(const std::vector<Click>& clicks, const PlayabilityOptions& options);
+std::vector<std::vector<Click>> playabilityVariants(const std::vector<Click>& clicks,
+                                                    const PlayabilityOptions& options);
 double playableFraction(const LevelSource& level, const std::vector<Click>& clicks,
                         const PlayabilityOptions& options = PlayabilityOptions(), long long* simulated = nullptr);
 

@@ -351,7 +351,8 @@ private:
     }
 
     void beamSearch(int round, int deepest) {
-        std::uint64_t rng = m_options.seed * 0x100000001B3ull + static_cast<std::uint64_t>(round) * 0x9E3779B97F4A7C15ull;
+        std::uint64_t rng =
+            m_options.seed * 0x100000001B3ull + static_cast<std::uint64_t>(round) * 0x9E3779B97F4A7C15ull;
         const size_t width = static_cast<size_t>(std::min(16, 6 + 2 * round));
         std::vector<Candidate> beam(1);  // the empty sequence
         for (int depth = 1; depth <= deepest; ++depth) {
