@@ -57,19 +57,19 @@ void pageObjects() {
     drawBall(210, 200, 24, 0.8f);
     drawBall(280, 212, 32, 2.0f);
     drawBall(330, 192, 12, 1.2f);
-    label("balls", 200, 250);
+    label("balls", 240, 150);
     // Crates 32 x 32, 64 x 32, 48 x 48 (turned).
     drawSized("crate1.tga", 400, 196, 32, 32);
     drawSized("crate1.tga", 460, 196, 64, 32);
     drawSized("crate1.tga", 540, 204, 48, 48, 0.3f);
-    label("crates", 420, 250);
+    label("crates", 430, 150);
     // Bomb fuse frames at the bomb's scale, and the play state's counter icon.
     for (int i = 0; i < 4; ++i) {
         const char* names[] = {"bombA.tga", "bombB.tga", "bombC.tga", "bombD.tga"};
         get(names[i])->draw(620 + 42 * i, 200, 0.703125f, 0.703125f, 0, 1);
     }
     get("bombA.tga")->draw(770, 250, 0.4f, 0.4f, 0, 1);
-    label("bombs", 640, 250);
+    label("bombs", 660, 150);
 
     // Explosion frames at scale 1.
     const char* boom[] = {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"};

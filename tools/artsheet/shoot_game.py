@@ -1,0 +1,43 @@
+"""Screenshots of the real game for docs/screenshots/: the splash at its brightest
+and the level menu once its icons rest. Run with the e2e harness's arguments plus
+--out DIR (PPM files; shoot.sh converts them)."""
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+import boxquake_e2e as e2e  # noqa: E402
+
+CENTRE = (200, 220, 400, 160)
+
+
+def shoot(args):
+    with e2e.Game(args) as game:
+        game.wait_window()
+        shots = []
+        game.wait_for(lambda s: s.brightness(CENTRE) > 5, "the splash", shots=shots)
+        game.wait_for(lambda s: s.brightness(CENTRE) < shots[-2].brightness(CENTRE) - 1 if len(shots) > 1 else False,
+                      "the splash to fade out", shots=shots)
+        max(shots, key=lambda s: s.brightness(CENTRE)).save(os.path.join(args.out, "game-splash.ppm"))
+        _, _, backdrop = e2e.read_tga(os.path.join(args.run_dir, "media", "backdrop3.tga"))
+
+        def menu_shown(shot):
+            # A column of the right half, which no icon reaches, matches the backdrop.
+            return all(abs(shot.pixel(700, y)[c] - backdrop[3 * (y * 800 + 700) + c]) <= 2
+                       for y in range(10, 590, 29) for c in range(3))
+        shown = game.wait_for(menu_shown, "the menu").taken
+        reference = []
+
+        def still(shot):
+            # The icons fly in during the menu's one-second fade-in, then rest:
+            # wait for a picture that has not changed for a whole second.
+            if not reference or reference[0].rgb != shot.rgb:
+                reference[:] = [shot]
+                return False
+            return shot.taken - reference[0].taken > 1.0 and shot.taken - shown > 1.5
+        game.wait_for(still, "the menu at rest", timeout=30).save(os.path.join(args.out, "game-menu.ppm"))
+        game.close()
+        game.wait_exit()
+
+
+if __name__ == "__main__":
+    e2e.main(shoot, extra=lambda p: p.add_argument("--out", required=True))
