@@ -120,3 +120,13 @@ TEST_F(ToolDir, SolverChainsClicksWhenOneCannotWin) {
     EXPECT_EQ(check.explosions, 2);
     EXPECT_EQ(check.wonAt, r.solution.updates);
 }
+
+TEST_F(ToolDir, InterruptionStopsTheSearchKeepingTheBest) {
+    SolveOptions o = byUpdates(100000000);
+    int asked = 0;
+    o.interrupted = [&] { return ++asked > 40; };
+    SolveResult r = solve(source("nowhere"), o);
+    EXPECT_EQ(r.stopReason, "interrupted");
+    EXPECT_EQ(r.stats.simulations, 40);
+    EXPECT_FALSE(r.found);
+}

@@ -6,6 +6,7 @@
 //
 // D holds levels.txt, levels/ and (optionally) media/; by default the shipped
 // levels of the source tree. See README.md, "Making levels".
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,10 @@ namespace {
 // skipped then, instead of passing it).
 const int EXIT_NO_LIST = 4;
 const size_t MENU_LEVELS = 24;  // level icons the menu shows
+
+// Set by Ctrl-C during solve: the search stops and the best found is written.
+volatile sig_atomic_t s_interrupted = 0;
+void onInterrupt(int) { s_interrupted = 1; }
 
 const char* const USAGE =
     "usage:\n"
@@ -317,7 +322,14 @@ int solveLevel(Arguments a) {
                       p.round, p.depth, p.simulations, rate(p.updates, p.seconds).c_str(), best.c_str());
         bar.show(done, text);
     };
+    options.interrupted = [] { return s_interrupted != 0; };
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
     SolveResult result = solve(source, options);
+    action.sa_handler = SIG_DFL;
+    sigaction(SIGINT, &action, nullptr);
     bar.finish();
 
     const SolveProgress& s = result.stats;

@@ -84,6 +84,10 @@ private:
             m_budgetReason = "time budget";
             throw OutOfBudget();
         }
+        if (m_options.interrupted && m_options.interrupted()) {
+            m_budgetReason = "interrupted";
+            throw OutOfBudget();
+        }
     }
 
     ReplayResult simulate(const std::vector<Click>& clicks, const std::vector<int>& snapshotAt = {}) {

@@ -46,6 +46,9 @@ struct SolveOptions {
     PlayabilityOptions playability;
     // Called after every simulation (cheap to ignore; the caller throttles drawing).
     std::function<void(const SolveProgress&)> progress;
+    // Asked before every simulation; true stops the search as a budget would
+    // (the command line answers true after Ctrl-C, keeping the best found).
+    std::function<bool()> interrupted;
 };
 
 struct SolveResult {
@@ -55,7 +58,8 @@ struct SolveResult {
     Solution solution;        // hash, par, updates and playable filled in
     SolveProgress stats;      // totals at the end
     SolveProgress foundAt;    // totals when the best solution was first reached
-    // "optimal" (fewest clicks, at least targetPlayable), "time budget", "update budget"
+    // "optimal" (fewest clicks, at least targetPlayable), "time budget", "update budget",
+    // "interrupted"
     std::string stopReason;
 };
 
