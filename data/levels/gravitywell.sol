@@ -1,5 +1,5 @@
 # boxquake solution for gravitywell
-hash 1664069f7ad9d0f2
+hash b358468a16a0b5f2
 par 1
 updates 441
 playable 1.000
