@@ -35,7 +35,8 @@ StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIME
     for (int i = 0; i < 4; ++i) lvlSprite[i].reset(new Sprite(icons[i]));
     backdrop.reset(new Sprite("backdrop3.tga"));
     // Off-screen until the fade-in places them.
-    for (int i = 0; i < ICONS; ++i) {
+    const int iconBodies = iconCount(levelList.size());
+    for (int i = 0; i < iconBodies; ++i) {
         world.add(new physics::Body<physics::TwoDee>(new physics::Rect(
             physics::Vector2D(-32.0f, -32.0f), kIconSide, kIconSide, physics::Orientation2D(0.0f))));
     }
@@ -59,6 +60,10 @@ void StateMenu::listLevels(const char* filename) {
         levelList.push_back(record);
         if (overlong) break;
     }
+}
+
+int StateMenu::iconCount(std::size_t levels) {
+    return static_cast<int>(std::min<std::size_t>(std::max<std::size_t>(levels, ICONS), MAX_ICONS));
 }
 
 bool StateMenu::addLevel(const std::string& name) {
@@ -95,7 +100,7 @@ physics::Vector2D StateMenu::flyInPosition(int i, float v) {
 }
 
 void StateMenu::placeIcons(float v) {
-    for (int i = 0; i < ICONS && i < static_cast<int>(world.bodies.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(world.bodies.size()); ++i) {
         world.bodies[static_cast<std::size_t>(i)]->setPosition(flyInPosition(i, v));
     }
 }
@@ -114,7 +119,9 @@ void StateMenu::update(float /*t*/) {
     if (!iconsPlaced) {
         // The fade-in may have ended before every icon arrived (a slow frame
         // skips past v = 0.875): put them all at rest before they can be chosen.
-        for (int i = 0; i < ICONS; ++i) world.bodies[static_cast<std::size_t>(i)]->setPosition(restPosition(i));
+        for (std::size_t i = 0; i < world.bodies.size(); ++i) {
+            world.bodies[i]->setPosition(restPosition(static_cast<int>(i)));
+        }
         iconsPlaced = true;
     }
 
@@ -124,7 +131,7 @@ void StateMenu::update(float /*t*/) {
     if (lockInput) return;
 
     const physics::Vector2D pointer(static_cast<float>(mx), static_cast<float>(my));
-    const int shown = std::min(ICONS, static_cast<int>(levelList.size()));
+    const int shown = static_cast<int>(std::min(world.bodies.size(), levelList.size()));
     for (int i = 0; i < shown; ++i) {
         MnuLevel& record = levelList[static_cast<std::size_t>(i)];
         physics::Body<physics::TwoDee>* body = world.bodies[static_cast<std::size_t>(i)];

@@ -13,6 +13,7 @@
 //       row 1    [4] [5] [6] [7]
 //        ...       (each row shifted right by r^2)
 //       row 5          [20][21][22][23]
+//       row 6            [24]...[27]     <- only for levels listed after the 24th
 #include <deque>
 #include <memory>
 #include <string>
@@ -32,7 +33,12 @@ struct MnuLevel {
 
 class StateMenu : public State {
 public:
-    static constexpr int ICONS = 24;            // icon bodies, so at most 24 levels can be chosen
+    static constexpr int ICONS = 24;            // icon bodies of the 4 x 6 block
+    // Levels listed after the 24th (the editor's saved level beside a full
+    // campaign) get icons of their own in a seventh row, up to this many in all,
+    // so a saved level is always reachable. With 24 or fewer levels the menu is
+    // exactly the 4 x 6 block.
+    static constexpr int MAX_ICONS = 28;
     static constexpr int MAX_NAME = 63;         // characters of a list line kept as a name
     static const char* const LIST_FILE;     // "levels.txt", relative to the working directory
 
@@ -64,7 +70,11 @@ public:
     // and `hover` keep stay valid when the editor appends a saved level.
     static std::deque<MnuLevel> levelList;
 
-    physics::World<physics::TwoDee> world;  // the 24 icon bodies, body i standing for record i
+    // How many icon bodies a menu over `levels` listed levels has: 24, more when
+    // more levels are listed, at most MAX_ICONS.
+    static int iconCount(std::size_t levels);
+
+    physics::World<physics::TwoDee> world;  // the icon bodies, body i standing for record i
     MnuLevel* hover = nullptr;              // record under the pointer in the last update
     std::unique_ptr<Sprite> lvlSprite[4];   // icons by index: new, done, locked, empty slot
     std::unique_ptr<Sprite> backdrop;       // "backdrop3.tga"

@@ -194,17 +194,26 @@ TEST_F(Menu, ClickPinsTheIconStartsTheLevelAndBlowsTheOthersAway) {
     EXPECT_GT(right.x, 150.0f + 5.0f);  // thrown right
 }
 
-TEST_F(Menu, OnlyTheFirst24LevelsCanBeChosen) {
+TEST_F(Menu, LevelsAfterTheTwentyFourthGetASeventhRowUpTo28) {
     std::string list;
     for (int i = 0; i < 30; ++i) list += "level" + std::to_string(i) + "\n";
     writeFile("levels.txt", list);
     StateMenu menu;
     finishFadeIn(menu);
     ASSERT_EQ(StateMenu::levelList.size(), 30u);
-    input(200, 175, 0);  // icon 23
+    ASSERT_EQ(menu.world.bodies.size(), 28u);
+    input(200, 175, 0);  // icon 23, the last of the 4 x 6 block
     menu.update(1.0f);
     EXPECT_EQ(menu.hover, &StateMenu::levelList[23]);
-    EXPECT_EQ(menu.world.bodies.size(), 24u);
+    // Icon 27 (column 3, row 6) rests at (100 + 75 + 36, 150) and stands for level 27.
+    EXPECT_EQ(StateMenu::restPosition(27), physics::Vector2D(211, 150));
+    input(211, 150, 0);
+    menu.update(1.1f);
+    EXPECT_EQ(menu.hover, &StateMenu::levelList[27]);
+    // Levels 28 and 29 have no icon.
+    EXPECT_EQ(StateMenu::iconCount(30), 28);
+    EXPECT_EQ(StateMenu::iconCount(25), 25);
+    EXPECT_EQ(StateMenu::iconCount(3), 24);
 }
 
 TEST_F(Menu, WithoutAListEveryIconIsEmptyAndNothingCanBeChosen) {
