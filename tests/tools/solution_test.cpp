@@ -135,3 +135,28 @@ TEST_F(ToolDir, LevelListIsReadAsTheMenuReadsIt) {
     EXPECT_FALSE(readLevelList(dir() + "/nothing", names, error));
     EXPECT_NE(error.find("nothing/levels.txt"), std::string::npos);
 }
+
+TEST(SolutionChoice, APlayableStoredSolutionIsNeverReplacedByAFluke) {
+    Solution stored;
+    stored.par = 2;
+    stored.playable = 0.81;
+    Solution fluke;
+    fluke.par = 1;
+    fluke.playable = 0.09;
+    EXPECT_TRUE(keepStoredSolution(stored, fluke, false));
+    // A playable find with fewer clicks replaces it; with more clicks it does not.
+    Solution better = fluke;
+    better.playable = 0.6;
+    EXPECT_FALSE(keepStoredSolution(stored, better, true));
+    Solution longer;
+    longer.par = 3;
+    longer.playable = 1.0;
+    EXPECT_TRUE(keepStoredSolution(stored, longer, true));
+    // Equal clicks: the more forgiving one stays or comes in.
+    Solution same;
+    same.par = 2;
+    same.playable = 0.97;
+    EXPECT_FALSE(keepStoredSolution(stored, same, true));
+    same.playable = 0.81;
+    EXPECT_TRUE(keepStoredSolution(stored, same, true));
+}

@@ -352,8 +352,7 @@ int solveLevel(Arguments a) {
 
     const std::string path = solutionPath(a.dir, name);
     Solution stored;
-    if (!a.force && storedSolutionHolds(source, path, stored) &&
-        (stored.par < sol.par || (stored.par == sol.par && stored.playable >= sol.playable))) {
+    if (!a.force && storedSolutionHolds(source, path, stored) && keepStoredSolution(stored, sol, result.playable)) {
         std::printf("%s: kept %s: it wins with %d click%s, playable %.2f (--force replaces it)\n",
                     name.c_str(), path.c_str(), stored.par, stored.par == 1 ? "" : "s",
                     stored.playable);

@@ -190,4 +190,10 @@ bool writeSolution(const std::string& path, const Solution& solution, const std:
     return true;
 }
 
+bool keepStoredSolution(const Solution& stored, const Solution& found, bool foundPlayable) {
+    if (!foundPlayable) return true;
+    if (stored.par != found.par) return stored.par < found.par;
+    return stored.playable >= found.playable;
+}
+
 }  // namespace leveltools

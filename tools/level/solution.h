@@ -71,4 +71,11 @@ std::string formatSolution(const Solution& solution, const std::string& levelNam
 bool writeSolution(const std::string& path, const Solution& solution, const std::string& levelName,
                    std::string& error);
 
+// Whether solve keeps the stored solution rather than writing the one it found.
+// `stored` must still win and be playable (its playable fraction measured now).
+// A playable stored solution always beats an unplayable find, however few its
+// clicks: a lucky one-click fluke must never replace a solution that passes.
+// Otherwise fewer clicks win, then the more forgiving of equals.
+bool keepStoredSolution(const Solution& stored, const Solution& found, bool foundPlayable);
+
 }  // namespace leveltools
