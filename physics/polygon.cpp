@@ -212,16 +212,7 @@ bool Polygon::contains(const Vector2D& p) const {
 }
 
 bool Polygon::intersects(const AARect& r) const {
-    if (r.contains(m_worldPosition)) return true;
-    for (const Vector2D& v : m_vertices) {
-        if (r.contains(v)) return true;
-    }
-    const Vector2D corners[4] = {r.getMin(), Vector2D(r.getMaxX(), r.getMinY()), r.getMax(),
-                                 Vector2D(r.getMinX(), r.getMaxY())};
-    for (const Vector2D& c : corners) {
-        if (contains(c)) return true;
-    }
-    return false;
+    return intersectsByCorners(r, m_vertices.data(), static_cast<int>(m_vertices.size()));
 }
 
 // Edge i runs from vertex i to vertex i+1; for counter-clockwise vertices its

@@ -45,16 +45,7 @@ bool Rect::contains(const Vector2D& p) const {
 // either inside the other is reported apart. Callers use it for picking and
 // area queries, where that miss is harmless.
 bool Rect::intersects(const AARect& r) const {
-    if (r.contains(m_worldPosition)) return true;
-    for (const Vector2D& v : m_vertices) {
-        if (r.contains(v)) return true;
-    }
-    const Vector2D corners[4] = {r.getMin(), Vector2D(r.getMaxX(), r.getMinY()), r.getMax(),
-                                 Vector2D(r.getMinX(), r.getMaxY())};
-    for (const Vector2D& c : corners) {
-        if (contains(c)) return true;
-    }
-    return false;
+    return intersectsByCorners(r, m_vertices, 4);
 }
 
 // Outward normal of edge i; a negative i has no edge and gets (0, 0).

@@ -139,4 +139,17 @@ float Capsule2D::getMOI() const {
     return getMass() * (4.0f * lengthSq + 7.0f * m_radius * m_radius) / 12.0f;
 }
 
+bool Area::intersectsByCorners(const AARect& r, const Vector2D* vertices, int count) const {
+    if (r.contains(m_worldPosition)) return true;
+    for (int i = 0; i < count; ++i) {
+        if (r.contains(vertices[i])) return true;
+    }
+    const Vector2D corners[4] = {r.getMin(), Vector2D(r.getMaxX(), r.getMinY()), r.getMax(),
+                                 Vector2D(r.getMinX(), r.getMaxY())};
+    for (const Vector2D& c : corners) {
+        if (contains(c)) return true;
+    }
+    return false;
+}
+
 }  // namespace physics

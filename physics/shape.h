@@ -61,6 +61,13 @@ public:
     Vector2D getExtremePoint(const Vector2D& dir) const { int i; return getExtremePoint(dir, i); }
     Body<TwoDee>* getBody() const { return parent; }
 
+protected:
+    // The rectangle test shared by sharp shapes, first hit answering true: r holds
+    // the shape's position, or one of `vertices` in order, or the shape holds a
+    // corner of r (min,min), (max,min), (max,max), (min,max).
+    bool intersectsByCorners(const AARect& r, const Vector2D* vertices, int count) const;
+
+public:
     float m_density;      // mass per unit area
     float m_restitution;  // bounciness, 0..1
     float m_friction;     // Coulomb coefficient
