@@ -1,5 +1,5 @@
 # boxquake solution for eventhorizon
-hash 8c141b27490c4c53
+hash 49a365c209706963
 par 3
 click 60 268 258
 click 300 524 350
