@@ -1,5 +1,5 @@
 # boxquake solution for relay
-hash 6e6ed321a39e4c9b
+hash 67f790790f377cd1
 par 3
 click 60 25 30
 click 780 231 30
