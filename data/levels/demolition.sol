@@ -1,5 +1,5 @@
 # boxquake solution for demolition
-hash 67868196c47675e7
+hash 4bc813ae22e88bbc
 par 3
 click 30 150 325
 click 150 430 183
