@@ -2,32 +2,17 @@
 // A fresh working directory per test, laid out as the game finds it: levels.txt,
 // levels/ and media/ with small Targa pictures of every image the states and
 // objects use. Input, the menu's level list and the state manager start empty.
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include <set>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
+#include "common/temp_run_dir.h"
 #include "game/app/menu.h"
 #include "game/app/statemanager.h"
-#include "game/render/tga.h"
 #include "test_input.h"
 
-class AppDir : public ::testing::Test {
+class AppDir : public TempRunDir {
 protected:
     void SetUp() override {
-        m_previous = std::filesystem::current_path();
-        char pattern[] = "/tmp/boxquake-app-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        std::filesystem::current_path(m_dir);
-        std::filesystem::create_directories("levels");
-        std::filesystem::create_directories("media");
-        for (const Picture& p : pictures()) writePicture(p.name, p.width, p.height);
+        enterFreshDir("/tmp/boxquake-app-XXXXXX", pictures());
         testinput::clear();
         StateMenu::levelList.clear();
         StateManager::reset();
@@ -37,28 +22,7 @@ protected:
         StateManager::reset();
         StateMenu::levelList.clear();
         testinput::clear();
-        std::filesystem::current_path(m_previous);
-        std::error_code ignored;
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::permissions(m_dir + "/levels", std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-
-    static void writeFile(const std::string& path, const std::string& text) {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-    }
-    static std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void writeLevel(const std::string& name, const std::string& text) { writeFile("levels/" + name + ".lvl", text); }
-
-    static void writePicture(const std::string& name, int width, int height) {
-        tga::Image image(width, height);
-        ASSERT_TRUE(tga::write("media/" + name, image, true)) << name;
+        TempRunDir::TearDown();
     }
 
     // Holds the given keys (and nothing else) and the mouse at (x, y) with `buttons`.
@@ -69,11 +33,6 @@ protected:
         testinput::keys = std::set<int>(keys);
     }
 
-    struct Picture {
-        const char* name;
-        int width;
-        int height;
-    };
     // The process-wide sprite cache keeps sizes by name: every test writes the same ones.
     static std::vector<Picture> pictures() {
         std::vector<Picture> p = {
@@ -93,6 +52,4 @@ protected:
         return p;
     }
 
-    std::filesystem::path m_previous;
-    std::string m_dir;
 };

@@ -1,6 +1,7 @@
-// Process-wide teardown for the game tests: the sprite cache and the level's
-// shared explosion live for the whole process; they are released once all tests
-// have run, so that LeakSanitizer sees only what a test itself leaked.
+// Process-wide teardown for test programs that load levels (game and level-tool
+// tests): the sprite cache and the level's shared explosion live for the whole
+// process; they are released once all tests have run, so that LeakSanitizer sees
+// only what a test itself leaked.
 #include <gtest/gtest.h>
 
 #include "game/objects/level.h"
