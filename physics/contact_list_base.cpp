@@ -19,6 +19,19 @@ void unlinkFromBodies(Contact<TwoDee>* c) {
     c->body[1]->contacts.remove(c);
 }
 
+// Unlinks and deletes a listed contact, leaving a null in its container slot;
+// the caller erases the nulls once its walk is done (eraseReleased).
+void release(Contact<TwoDee>*& c) {
+    unlinkFromBodies(c);
+    delete c;
+    c = nullptr;
+}
+
+template <class Container>
+void eraseReleased(Container& contacts) {
+    contacts.erase(std::remove(contacts.begin(), contacts.end(), nullptr), contacts.end());
+}
+
 // An equal contact (same shapes, flags and features) already listed, or null.
 // A listed contact sits in both of its bodies' lists and identities are unique
 // in the list, so searching the shorter of the two lists finds the same contact
@@ -77,13 +90,11 @@ void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& conta
         c->calculateMass();
         c->calculateVelocities();
         if (c->penetration < -Globals::_NEAR) {
-            unlinkFromBodies(c);
-            delete c;
-            c = nullptr;
+            release(c);
             anyDropped = true;
         }
     }
-    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+    if (anyDropped) eraseReleased(m_contacts);
 }
 
 template <template <class, class> class Container>
@@ -91,15 +102,13 @@ void BaseContactList<Container>::removeContacts(Body<TwoDee>* b) {
     bool anyDropped = false;
     for (ContactT*& c : m_contacts) {
         if (c->body[0] != b && c->body[1] != b) continue;
-        unlinkFromBodies(c);
         // What rested on the body must fall now that it is gone.
         c->body[0]->setAwake(true);
         c->body[1]->setAwake(true);
-        delete c;
-        c = nullptr;
+        release(c);
         anyDropped = true;
     }
-    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+    if (anyDropped) eraseReleased(m_contacts);
 }
 
 template <template <class, class> class Container>
@@ -122,13 +131,11 @@ void BaseContactList<Container>::notifyListeners() {
         if (!keepIt) {
             // A vetoed contact is released entirely: left on its bodies it would
             // leak and would stop the same contact from being listed again.
-            unlinkFromBodies(c);
-            delete c;
-            c = nullptr;
+            release(c);
             anyDropped = true;
         }
     }
-    if (anyDropped) m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
+    if (anyDropped) eraseReleased(m_contacts);
 }
 
 template <template <class, class> class Container>
