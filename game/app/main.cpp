@@ -46,14 +46,8 @@ struct PacingLog {
 // one-second fade-in, which would otherwise be mostly skipped.
 void warmUpDrawing() {
     // Set up as sprites are (Sprite::loadImage): the pipeline is compiled per state.
-    GLuint tex = 0;
     const unsigned char texels[3 * 3 * 4] = {};
-    glGenTextures(1, &tex);
-    glBindTexture(GL_TEXTURE_2D, tex);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    GLuint tex = window::newSpriteTexture();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 3, 3, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels);
     glBegin(GL_QUADS);
     glColor4f(1, 1, 1, 0);

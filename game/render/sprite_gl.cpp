@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "game/render/sprite.h"
+#include "game/render/window_gl.h"
 #include "game/render/sprite_path.h"
 
 namespace {
@@ -114,12 +115,7 @@ bool Sprite::loadImage(const char* path) {
     }
     width = pixels->w;
     height = pixels->h;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    texture = window::newSpriteTexture();
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(pixels));
     if (SDL_MUSTLOCK(pixels)) SDL_LockSurface(pixels);
     glTexImage2D(GL_TEXTURE_2D, 0, bgr ? GL_RGB : GL_RGBA, width, height, 0, bgr ? GL_BGR : GL_BGRA,
@@ -201,4 +197,15 @@ void Sprite::drawQuads(const float* data, int quadCount, float r, float g, float
         glVertex2f(c[2], c[3]);
     }
     glEnd();
+}
+
+unsigned int window::newSpriteTexture() {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return name;
 }

@@ -12,4 +12,8 @@ constexpr int HEIGHT = 600;
 // mode: ..." on standard output and returns false. SDL_Quit runs at exit.
 bool open(const char* caption, bool fullscreen);
 
+// A new texture name, bound to GL_TEXTURE_2D, with the sampling every sprite
+// uses: linear filtering, edges clamped. The caller uploads the pixels.
+unsigned int newSpriteTexture();
+
 }  // namespace window

@@ -8,10 +8,9 @@
 #include <string>
 
 #include "game/render/tga.h"
+#include "generated_media.h"
 
 namespace {
-
-std::string media(const std::string& name) { return std::string(BOXQUAKE_MEDIA_DIR) + "/" + name; }
 
 tga::Image load(const std::string& name) {
     tga::Image img;
@@ -66,23 +65,11 @@ const char* const kTextures[] = {"tex_stone.tga", "tex_wood.tga", "tex_metal.tga
 }  // namespace
 
 TEST(LevelArt, EveryCampaignPictureExistsWithItsKind) {
-    struct Expect {
-        const char* name;
-        int bits;  // 24 opaque, 32 with alpha
-    };
-    const Expect all[] = {
+    expectPictureFormats({
         {"bg_meadow.tga", 24}, {"bg_dusk.tga", 24},   {"bg_night.tga", 24},  {"bg_cave.tga", 24},
         {"bg_space.tga", 24},  {"tex_stone.tga", 24}, {"tex_wood.tga", 24},  {"tex_metal.tga", 24},
         {"tex_ice.tga", 24},   {"blueball.tga", 32},  {"greenball.tga", 32}, {"crate2.tga", 32},
-    };
-    for (const Expect& e : all) {
-        tga::Header h;
-        ASSERT_TRUE(tga::readHeader(media(e.name), h)) << e.name;
-        EXPECT_EQ(h.bitsPerPixel, e.bits) << e.name;
-        if (e.bits == 32) {
-            EXPECT_EQ(h.alphaBits, 8) << e.name;
-        }
-    }
+    });
 }
 
 TEST(LevelArt, BackgroundsAreCalmAndKeepTheCountersAndClockReadable) {
