@@ -108,6 +108,8 @@ int main(int argc, char* argv[]) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) running = false;  // this iteration still runs
+            // Uncovered or restored: what the window showed may be gone.
+            if (event.type == SDL_VIDEOEXPOSE || event.type == SDL_ACTIVEEVENT) window::invalidate();
         }
         ++numframes;
         ticks = waitForUpdate(lastTicks);
@@ -120,8 +122,9 @@ int main(int argc, char* argv[]) {
 
         if (skip.skips(numframes)) continue;
         StateManager::draw();
-        SDL_GL_SwapBuffers();
-        glClear(GL_COLOR_BUFFER_BIT);
+        // A frame equal to the one on the screen is not rendered again: an idle
+        // menu would otherwise repaint every pixel 59 times a second.
+        window::endFrame();
         skip.drawn(numframes, ticks);
     }
 

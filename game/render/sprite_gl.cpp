@@ -1,5 +1,7 @@
 // Sprite for the game: decoded by SDL_image, uploaded once as an OpenGL texture of
-// the image's own size, drawn in immediate mode. Needs the context of the window.
+// the image's own size. Drawing is recorded into the frame's DrawList and
+// rendered in immediate mode when the frame ends (or is flushed). Needs the
+// context of the window.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <SDL_image.h>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "game/render/draw_list.h"
 #include "game/render/sprite.h"
 #include "game/render/window_gl.h"
 #include "game/render/sprite_path.h"
@@ -75,6 +78,95 @@ bool pixelAligned(float x, float y, int w, int h) {
     return left == std::floor(left) && bottom == std::floor(bottom);
 }
 
+// What the sprites asked for since the frame began, not yet rendered.
+DrawList& pending() {
+    static DrawList list;
+    return list;
+}
+
+FrameGate& gate() {
+    static FrameGate g;
+    return g;
+}
+
+// Counts texture uploads and deletions (see FrameGate::mustRender).
+unsigned long& textureEpoch() {
+    static unsigned long epoch = 0;
+    return epoch;
+}
+
+void renderSprite(const DrawList::Command& c) {
+    const float x = c.p[0], y = c.p[1], sx = c.p[2], sy = c.p[3], alpha = c.p[5];
+    float angle = c.p[4];
+    float w = c.width / 2.0f;
+    float h = c.height / 2.0f;
+    if (angle != 0.0f) angle *= 57.29579f;  // radians to degrees
+    // Same pixels, less work: no blending for opaque pictures, nearest sampling
+    // for pictures shown 1:1 on the pixel grid (full-window backgrounds).
+    const bool opaque = alpha >= 1.0f && opaqueTextures().count(c.texture) != 0;
+    const bool exact = angle == 0.0f && sx == 1.0f && sy == 1.0f && pixelAligned(x, y, c.width, c.height);
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
+    glScalef(sx, sy, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, c.texture);
+    if (opaque) glDisable(GL_BLEND);
+    if (exact) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
+    glBegin(GL_QUADS);
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    // Texture row 0 is the top of the image: it goes on the upper edge.
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-w, h);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(w, h);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(w, -h);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-w, -h);
+    glEnd();
+    if (exact) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    if (opaque) glEnable(GL_BLEND);
+    glPopMatrix();
+}
+
+void renderPolygon(const DrawList::Command& c, const float* v) {
+    glBindTexture(GL_TEXTURE_2D, c.texture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < c.count; ++i, v += 4) {
+        glTexCoord2f(v[0], v[1]);
+        glVertex2f(v[2], v[3]);
+    }
+    glEnd();
+}
+
+void renderQuads(const DrawList::Command& c, const float* v) {
+    glColor4f(c.p[0], c.p[1], c.p[2], c.p[3]);
+    glBindTexture(GL_TEXTURE_2D, c.texture);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 4 * c.count; ++i, v += 4) {
+        glTexCoord2f(v[0], v[1]);
+        glVertex2f(v[2], v[3]);
+    }
+    glEnd();
+}
+
+void render(const DrawList& list) {
+    for (const DrawList::Command& c : list.commands()) {
+        switch (c.kind) {
+            case DrawList::SPRITE: renderSprite(c); break;
+            case DrawList::POLYGON: renderPolygon(c, list.data(c)); break;
+            case DrawList::QUADS: renderQuads(c, list.data(c)); break;
+        }
+    }
+}
+
 }  // namespace
 
 Sprite::Sprite(const char* filename) {
@@ -89,6 +181,7 @@ Sprite::~Sprite() {
     if (texture != 0) {
         opaqueTextures().erase(texture);
         glDeleteTextures(1, &texture);
+        ++textureEpoch();
     }
 }
 
@@ -116,6 +209,7 @@ bool Sprite::loadImage(const char* path) {
     width = pixels->w;
     height = pixels->h;
     texture = window::newSpriteTexture();
+    ++textureEpoch();
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(pixels));
     if (SDL_MUSTLOCK(pixels)) SDL_LockSurface(pixels);
     glTexImage2D(GL_TEXTURE_2D, 0, bgr ? GL_RGB : GL_RGBA, width, height, 0, bgr ? GL_BGR : GL_BGRA,
@@ -136,70 +230,23 @@ int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha)
     if (empty() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(sx) || !std::isfinite(sy) ||
         !std::isfinite(angle) || !std::isfinite(alpha))
         return 0;
-    float w = width / 2.0f;
-    float h = height / 2.0f;
-    if (angle != 0.0f) angle *= 57.29579f;  // radians to degrees
-    // Same pixels, less work: no blending for opaque pictures, nearest sampling
-    // for pictures shown 1:1 on the pixel grid (full-window backgrounds).
-    const bool opaque = alpha >= 1.0f && opaqueTextures().count(texture) != 0;
-    const bool exact = angle == 0.0f && sx == 1.0f && sy == 1.0f && pixelAligned(x, y, width, height);
-    glPushMatrix();
-    glTranslatef(x, y, 0.0f);
-    glRotatef(angle, 0.0f, 0.0f, 1.0f);
-    glScalef(sx, sy, 1.0f);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    if (opaque) glDisable(GL_BLEND);
-    if (exact) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    }
-    glBegin(GL_QUADS);
-    glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    // Texture row 0 is the top of the image: it goes on the upper edge.
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-w, h);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(w, h);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(w, -h);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-w, -h);
-    glEnd();
-    if (exact) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    }
-    if (opaque) glEnable(GL_BLEND);
-    glPopMatrix();
+    pending().sprite(texture, width, height, x, y, sx, sy, angle, alpha);
     return 0;
 }
 
 void Sprite::drawPolygon(const float* texCoords, const float* vertices, int count) {
     if (empty() || !texCoords || !vertices || count < 3) return;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < count; ++i) {
-        glTexCoord2f(texCoords[2 * i], texCoords[2 * i + 1]);
-        glVertex2f(vertices[2 * i], vertices[2 * i + 1]);
-    }
-    glEnd();
+    pending().polygon(texture, width, height, texCoords, vertices, count);
 }
 
 void Sprite::drawQuads(const float* data, int quadCount, float r, float g, float b, float a) {
-    glColor4f(r, g, b, a);  // stays current after the call, as text colour did
     if (empty() || !data || quadCount <= 0) return;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 4 * quadCount; ++i) {
-        const float* c = data + 4 * i;
-        glTexCoord2f(c[0], c[1]);
-        glVertex2f(c[2], c[3]);
-    }
-    glEnd();
+    pending().quads(texture, width, height, data, quadCount, r, g, b, a);
 }
 
-unsigned int window::newSpriteTexture() {
+namespace window {
+
+unsigned int newSpriteTexture() {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -209,3 +256,26 @@ unsigned int window::newSpriteTexture() {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     return name;
 }
+
+void flushDrawing() {
+    render(pending());
+    pending().clear();
+}
+
+bool endFrame() {
+    if (!gate().mustRender(pending(), textureEpoch())) {
+        gate().skipped(pending());
+        return false;
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    render(pending());
+    SDL_GL_SwapBuffers();
+    gate().rendered(pending(), textureEpoch());
+    return true;
+}
+
+void invalidate() {
+    gate().invalidate();
+}
+
+}  // namespace window

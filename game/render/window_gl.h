@@ -16,4 +16,19 @@ bool open(const char* caption, bool fullscreen);
 // uses: linear filtering, edges clamped. The caller uploads the pixels.
 unsigned int newSpriteTexture();
 
+// Frames. Sprites record what they are asked to draw; nothing reaches OpenGL
+// until the frame ends or is flushed.
+//
+// Ends the frame: when what was recorded differs from the picture on the screen
+// (or the screen may have lost it), clears, renders and swaps the buffers and
+// returns true. Otherwise does nothing and returns false: the window keeps
+// showing the same picture.
+bool endFrame();
+// Renders what was recorded onto the back buffer now, without clearing or
+// showing it, and starts the recording afresh: for reading pixels back.
+void flushDrawing();
+// The window's picture was damaged or lost (exposed, restored from an icon): the
+// next frame is rendered whatever it holds.
+void invalidate();
+
 }  // namespace window

@@ -227,16 +227,17 @@ int main(int argc, char* argv[]) {
         SDL_Event event;
         while (SDL_PollEvent(&event))
             if (event.type == SDL_QUIT) running = false;
-        glClear(GL_COLOR_BUFFER_BIT);
         draw();
         if (!shot.empty()) {
+            glClear(GL_COLOR_BUFFER_BIT);
+            window::flushDrawing();
             glFinish();
             bool ok = writeShot(shot);
             if (!ok) std::printf("artsheet: cannot write %s\n", shot.c_str());
             SpriteManager::clear();
             return ok ? 0 : 1;
         }
-        SDL_GL_SwapBuffers();
+        window::endFrame();
         SDL_Delay(50);
     }
     SpriteManager::clear();

@@ -24,6 +24,7 @@ struct Rgb {
 };
 
 Rgb readPixel(int x, int y) {  // window pixels, y up
+    window::flushDrawing();  // drawing is recorded until then
     unsigned char p[4] = {};
     // The default read buffer is where drawing went (a buffer of SDL's own, not
     // necessarily the window's back buffer): no glReadBuffer here.
