@@ -52,8 +52,8 @@ private:
 class FrameGate {
 public:
     // A picture left standing this many frames is rendered again anyway, in case
-    // the window lost it without saying so (about two seconds at 59 frames a second).
-    static constexpr int REFRESH_FRAMES = 120;
+    // the window lost it without saying so (about five seconds at 59 frames a second).
+    static constexpr int REFRESH_FRAMES = 300;
 
     // `textureEpoch` counts texture uploads and deletions: a texture name can be
     // reused for a different picture, so any change of it forces a render.
