@@ -45,6 +45,7 @@ struct PacingLog {
 // Paying that before the clock starts keeps the stall out of the splash's
 // one-second fade-in, which would otherwise be mostly skipped.
 void warmUpDrawing() {
+    window::DisplayCall call;
     // Set up as sprites are (Sprite::loadImage): the pipeline is compiled per state.
     const unsigned char texels[3 * 3 * 4] = {};
     GLuint tex = window::newSpriteTexture();
@@ -60,7 +61,7 @@ void warmUpDrawing() {
     glTexCoord2f(0, 1);
     glVertex2f(0, 0);
     glEnd();
-    SDL_GL_SwapBuffers();
+    window::swapBuffers();
     glDeleteTextures(1, &tex);
     glClear(GL_COLOR_BUFFER_BIT);
 }
@@ -106,7 +107,7 @@ int main(int argc, char* argv[]) {
 
     while (running) {
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        while (window::pollEvent(&event)) {
             if (event.type == SDL_QUIT) running = false;  // this iteration still runs
             // Uncovered or restored: what the window showed may be gone.
             if (event.type == SDL_VIDEOEXPOSE || event.type == SDL_ACTIVEEVENT) window::invalidate();

@@ -258,6 +258,7 @@ unsigned int newSpriteTexture() {
 }
 
 void flushDrawing() {
+    DisplayCall call;
     render(pending());
     pending().clear();
 }
@@ -267,9 +268,10 @@ bool endFrame() {
         gate().skipped(pending());
         return false;
     }
+    DisplayCall call;
     glClear(GL_COLOR_BUFFER_BIT);
     render(pending());
-    SDL_GL_SwapBuffers();
+    swapBuffers();
     gate().rendered(pending(), textureEpoch());
     return true;
 }

@@ -23,7 +23,28 @@ std::string missingDisplay() {
     return "no display found (SDL fell back to its \"" + driver + "\" video driver; is DISPLAY set?)";
 }
 
+// Depth of DisplayCall scopes: non-zero while SDL or OpenGL may be talking to the
+// display.
+int s_displayCalls = 0;
+
+void quitVideo() {
+    if (s_displayCalls == 0) SDL_Quit();
+}
+
 }  // namespace
+
+DisplayCall::DisplayCall() { ++s_displayCalls; }
+DisplayCall::~DisplayCall() { --s_displayCalls; }
+
+bool pollEvent(SDL_Event* event) {
+    DisplayCall call;
+    return SDL_PollEvent(event) != 0;
+}
+
+void swapBuffers() {
+    DisplayCall call;
+    SDL_GL_SwapBuffers();
+}
 
 bool open(const char* caption, bool fullscreen) {
     // SDL 1.2 over SDL 2 (sdl12-compat) draws OpenGL programs into an offscreen
@@ -36,7 +57,7 @@ bool open(const char* caption, bool fullscreen) {
         std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
         return false;
     }
-    std::atexit(SDL_Quit);
+    std::atexit(quitVideo);
     std::string reason = missingDisplay();
     if (!reason.empty()) {
         std::printf("Unable to initialize SDL: %s\n", reason.c_str());

@@ -2,6 +2,8 @@
 // The game's window: 800 x 600 (or full screen) with an OpenGL context and the
 // fixed drawing state every sprite relies on: window pixels, origin at the bottom
 // left, y up; 2D textures and alpha blending on for the whole run.
+union SDL_Event;
+
 namespace window {
 
 constexpr int WIDTH = 800;   // pixels; also the extent of the projection
@@ -9,8 +11,26 @@ constexpr int HEIGHT = 600;
 
 // Starts SDL's video, opens the window captioned `caption` and sets the OpenGL
 // state. On failure prints "Unable to initialize SDL: ..." or "Unable to set video
-// mode: ..." on standard output and returns false. SDL_Quit runs at exit.
+// mode: ..." on standard output and returns false. SDL_Quit runs at exit,
+// unless the process ends because the display went away.
 bool open(const char* caption, bool fullscreen);
+
+// Marks a stretch of calls that may talk to the display: events, drawing,
+// showing. When the connection to the display breaks, Xlib ends the process with
+// exit() from inside such a call (drawing asks the display for the window's
+// size). SDL's shutdown would then wait forever for replies from a display that
+// is gone, so the exit handler leaves it out while a DisplayCall is open.
+class DisplayCall {
+public:
+    DisplayCall();
+    ~DisplayCall();
+    DisplayCall(const DisplayCall&) = delete;
+    DisplayCall& operator=(const DisplayCall&) = delete;
+};
+
+// SDL_PollEvent and SDL_GL_SwapBuffers inside a DisplayCall.
+bool pollEvent(SDL_Event* event);
+void swapBuffers();
 
 // A new texture name, bound to GL_TEXTURE_2D, with the sampling every sprite
 // uses: linear filtering, edges clamped. The caller uploads the pixels.

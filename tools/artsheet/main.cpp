@@ -225,7 +225,7 @@ int main(int argc, char* argv[]) {
     bool running = true;
     while (running) {
         SDL_Event event;
-        while (SDL_PollEvent(&event))
+        while (window::pollEvent(&event))
             if (event.type == SDL_QUIT) running = false;
         draw();
         if (!shot.empty()) {
