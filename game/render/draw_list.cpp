@@ -2,13 +2,22 @@
 
 #include <utility>
 
-void DrawList::sprite(unsigned int texture, int width, int height, float x, float y, float sx, float sy, float angle,
-                      float alpha) {
-    Command c;
-    c.kind = SPRITE;
+namespace {
+
+DrawList::Command command(DrawList::Kind kind, unsigned int texture, int width, int height) {
+    DrawList::Command c;
+    c.kind = kind;
     c.texture = texture;
     c.width = width;
     c.height = height;
+    return c;
+}
+
+}  // namespace
+
+void DrawList::sprite(unsigned int texture, int width, int height, float x, float y, float sx, float sy, float angle,
+                      float alpha) {
+    Command c = command(SPRITE, texture, width, height);
     c.p[0] = x;
     c.p[1] = y;
     c.p[2] = sx;
@@ -20,11 +29,7 @@ void DrawList::sprite(unsigned int texture, int width, int height, float x, floa
 
 void DrawList::polygon(unsigned int texture, int width, int height, const float* texCoords, const float* vertices,
                        int count) {
-    Command c;
-    c.kind = POLYGON;
-    c.texture = texture;
-    c.width = width;
-    c.height = height;
+    Command c = command(POLYGON, texture, width, height);
     c.first = floats_.size();
     c.count = count;
     for (int i = 0; i < count; ++i) {
@@ -38,11 +43,7 @@ void DrawList::polygon(unsigned int texture, int width, int height, const float*
 
 void DrawList::quads(unsigned int texture, int width, int height, const float* data, int quadCount, float r, float g,
                      float b, float a) {
-    Command c;
-    c.kind = QUADS;
-    c.texture = texture;
-    c.width = width;
-    c.height = height;
+    Command c = command(QUADS, texture, width, height);
     c.p[0] = r;
     c.p[1] = g;
     c.p[2] = b;
