@@ -15,7 +15,9 @@ const int kUpdatesPerSecond = 60;
 
 }  // namespace
 
-StateSimulation::StateSimulation(MnuLevel& record) : State(0.0f, 0.0f), data(record), level(new Level(record.level)) {}
+// The icon is looked up once, after the level's own pictures, rather than by name every frame.
+StateSimulation::StateSimulation(MnuLevel& record)
+    : State(0.0f, 0.0f), data(record), level(new Level(record.level)), bombIcon(SpriteManager::get("bombA.tga")) {}
 
 StateSimulation::~StateSimulation() = default;
 
@@ -60,7 +62,7 @@ void StateSimulation::draw() {
     level->draw();
     SpriteManager::drawNumber(50, 540, time / kUpdatesPerSecond, 1.0f);
     SpriteManager::drawNumber(250, 540, clickCount, 1.0f);
-    if (Sprite* icon = SpriteManager::get("bombA.tga")) icon->draw(230.0f, 540.0f, 0.4f, 0.4f, 0.0f, 1.0f);
+    if (bombIcon) bombIcon->draw(230.0f, 540.0f, 0.4f, 0.4f, 0.0f, 1.0f);
 }
 
 void StateSimulation::endLevel(bool win) {

@@ -8,6 +8,7 @@
 
 class Level;
 struct MnuLevel;
+class Sprite;
 
 class StateSimulation : public State {
 public:
@@ -34,4 +35,5 @@ public:
     std::unique_ptr<Level> level;   // the level being played
     int lastb = 0;                  // mouse button mask of the previous update
     int clickCount = 0;             // explosions set off since the level was loaded or restarted
+    Sprite* bombIcon = nullptr;     // "bombA.tga" beside the explosion count; owned by the sprite cache
 };
