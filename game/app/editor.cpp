@@ -9,7 +9,6 @@
 
 #include "game/app/menu.h"
 #include "game/app/statemanager.h"
-#include "game/objects/blackhole.h"
 #include "game/objects/level.h"
 #include "game/objects/levelwriter.h"
 #include "game/render/animation.h"
@@ -39,7 +38,6 @@ const int kYellow = 0xffff00;
 // (ignoring a carriage return at a line's end). A list that does not end with a
 // line break gets one first, so the name never joins the last line.
 bool listInFile(const std::string& name, std::string& error) {
-    std::string last;
     bool endsWithBreak = true;
     {
         std::ifstream in(StateMenu::LIST_FILE, std::ios::binary);
@@ -163,16 +161,14 @@ void StateEditor::update(float t) {
 bool StateEditor::addObject(int t, physics::Vector2D pos, int snap) {
     // The template that is built is the one checked.
     if (t < 0 || t >= templateCount) return false;
-    pos = snapped(pos, snap);
     // A copy, with the terminating empty word the object constructors look for.
     std::string words[TEMPLATE_WORDS + 1];
     for (int i = 0; i < TEMPLATE_WORDS; ++i) words[i] = templates[t].data[i];
+    // The level wires a black hole to its object list as it builds it.
     Object* o = level->constructObject(words);
     if (o == nullptr) return false;
-    if (o->physics != nullptr) o->physics->setPosition(pos);
-    o->cachedPosition = pos;
+    moveObject(o, pos, snap);
     level->objects.push_back(o);
-    if (o->getType() == BLACKHOLE) static_cast<BlackHole*>(o)->list = &level->objects;
     return true;
 }
 
