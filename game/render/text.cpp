@@ -66,10 +66,14 @@ void Text::buildTable() {
     chr('\t', 48, 0, 0, 0);
 }
 
-std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWidth, int texHeight) {
-    std::vector<float> quads;
+namespace {
+
+// Text::layout into `quads`, replacing what it held but keeping its storage.
+void layoutInto(std::vector<float>& quads, const char* t, int x, int y, int size, int texWidth, int texHeight) {
+    quads.clear();
+    const Text::Chr* character = Text::character;
     const int cheight = character[static_cast<int>('A')].h;
-    if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return quads;
+    if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return;
     const float tw = static_cast<float>(texWidth);
     const float th = static_cast<float>(texHeight);
     // 64-bit pen arithmetic: a label's size and place come from a level file and
@@ -79,7 +83,7 @@ std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWi
     for (const char* p = t; *p; ++p) {
         int code = codeOf(*p);
         if (code < 0) continue;
-        const Chr& c = character[code];
+        const Text::Chr& c = character[code];
         const long long nh = size;
         const long long nw = static_cast<long long>(c.w) * size / cheight;
         if (c.w > 0 && c.h > 0) {
@@ -95,6 +99,13 @@ std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWi
             cy -= nh;
         }
     }
+}
+
+}  // namespace
+
+std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWidth, int texHeight) {
+    std::vector<float> quads;
+    layoutInto(quads, t, x, y, size, texWidth, texHeight);
     return quads;
 }
 
@@ -102,7 +113,10 @@ void Text::draw(const char* t, int x, int y, int size, int colour) {
     if (!t || !*t) return;
     if (!font) build("text.tga");
     if (font->empty()) return;  // no picture: nothing to draw and no size to divide by
-    std::vector<float> quads = layout(t, x, y, size, font->width, font->height);
+    // Labels are laid out again every frame: one buffer kept for all of them, so
+    // a steady frame allocates nothing here.
+    static std::vector<float> quads;
+    layoutInto(quads, t, x, y, size, font->width, font->height);
     float r = ((colour >> 16) & 0xff) / 255.0f;
     float g = ((colour >> 8) & 0xff) / 255.0f;
     float b = (colour & 0xff) / 255.0f;
