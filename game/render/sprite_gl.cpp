@@ -95,6 +95,14 @@ unsigned long& textureEpoch() {
     return epoch;
 }
 
+// Gives `texture` (non-zero) back to OpenGL, which may hand its name out again
+// for another picture.
+void deleteTexture(GLuint texture) {
+    opaqueTextures().erase(texture);
+    glDeleteTextures(1, &texture);
+    ++textureEpoch();
+}
+
 void renderSprite(const DrawList::Command& c) {
     const float x = c.p[0], y = c.p[1], sx = c.p[2], sy = c.p[3], alpha = c.p[5];
     float angle = c.p[4];
@@ -178,11 +186,7 @@ Sprite::Sprite(const char* filename) {
 }
 
 Sprite::~Sprite() {
-    if (texture != 0) {
-        opaqueTextures().erase(texture);
-        glDeleteTextures(1, &texture);
-        ++textureEpoch();
-    }
+    if (texture != 0) deleteTexture(texture);
 }
 
 bool Sprite::loadImage(const char* path) {
@@ -202,10 +206,7 @@ bool Sprite::loadImage(const char* path) {
         }
     }
 
-    if (texture != 0) {
-        opaqueTextures().erase(texture);
-        glDeleteTextures(1, &texture);
-    }
+    if (texture != 0) deleteTexture(texture);
     width = pixels->w;
     height = pixels->h;
     texture = window::newSpriteTexture();
