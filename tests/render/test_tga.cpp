@@ -3,30 +3,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "game/render/tga.h"
+#include "tests/render/tga_bytes.h"
 
 namespace {
 
 std::string tempFile(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
-
-void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<unsigned char> header(int type, int w, int h, int bpp, int descriptor) {
-    std::vector<unsigned char> b(18, 0);
-    b[2] = static_cast<unsigned char>(type);
-    b[12] = w & 0xff;
-    b[13] = w >> 8;
-    b[14] = h & 0xff;
-    b[15] = h >> 8;
-    b[16] = static_cast<unsigned char>(bpp);
-    b[17] = static_cast<unsigned char>(descriptor);
-    return b;
-}
 
 }  // namespace
 
@@ -58,7 +41,7 @@ TEST(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
 TEST(Tga, BottomUpAndRunLengthPicturesDecode) {
     // 2 x 2, stored from the bottom row, run-length coded: a run of two blue
     // pixels (bottom row), then two literal pixels red, green (top row).
-    auto b = header(10, 2, 2, 24, 0);
+    auto b = tgaHeader(10, 2, 2, 24, 0);
     b.insert(b.end(), {0x81, 255, 0, 0, 0x01, 0, 0, 255, 0, 255, 0});
     std::string path = tempFile("boxquake-tga-rle.tga");
     writeBytes(path, b);
@@ -79,19 +62,19 @@ TEST(Tga, DamagedOrForeignFilesAreRefused) {
     writeBytes(path, {1, 2, 3});  // shorter than a header
     EXPECT_FALSE(tga::readHeader(path, h));
 
-    auto b = header(2, 4, 4, 24, 0x20);
+    auto b = tgaHeader(2, 4, 4, 24, 0x20);
     b.resize(b.size() + 10);  // 48 bytes of pixels needed
     writeBytes(path, b);
     EXPECT_FALSE(tga::readHeader(path, h));
     EXPECT_FALSE(tga::read(path, img));
 
-    writeBytes(path, header(7, 4, 4, 24, 0));  // unknown image type
+    writeBytes(path, tgaHeader(7, 4, 4, 24, 0));  // unknown image type
     EXPECT_FALSE(tga::readHeader(path, h));
 
-    writeBytes(path, header(2, 0, 4, 24, 0));  // no width
+    writeBytes(path, tgaHeader(2, 0, 4, 24, 0));  // no width
     EXPECT_FALSE(tga::readHeader(path, h));
 
-    auto rle = header(10, 2, 2, 24, 0);
+    auto rle = tgaHeader(10, 2, 2, 24, 0);
     rle.insert(rle.end(), {0x83, 1, 2, 3});  // a run of 4 where 4 fit, but then nothing... fine
     rle[rle.size() - 4] = 0x84;                // a run of 5 overflows the 4 pixels
     writeBytes(path, rle);
@@ -103,7 +86,7 @@ TEST(Tga, DamagedOrForeignFilesAreRefused) {
 
 TEST(Tga, HeaderGivesSizeDepthAndOrientation) {
     std::string path = tempFile("boxquake-tga-header.tga");
-    auto b = header(3, 5, 3, 8, 0x20);
+    auto b = tgaHeader(3, 5, 3, 8, 0x20);
     b.resize(b.size() + 15);
     writeBytes(path, b);
     tga::Header h;

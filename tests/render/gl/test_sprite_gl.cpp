@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "game/render/text.h"
 #include "game/render/tga.h"
 #include "game/render/window_gl.h"
+#include "tests/render/tga_bytes.h"
 
 namespace {
 
@@ -36,21 +36,6 @@ void expectNear(Rgb got, Rgb want, int tolerance = 3) {
     EXPECT_NEAR(got.r, want.r, tolerance);
     EXPECT_NEAR(got.g, want.g, tolerance);
     EXPECT_NEAR(got.b, want.b, tolerance);
-}
-
-void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<unsigned char> header(int type, int w, int h, int bpp, int descriptor) {
-    std::vector<unsigned char> b(18, 0);
-    b[2] = static_cast<unsigned char>(type);
-    b[12] = static_cast<unsigned char>(w);
-    b[14] = static_cast<unsigned char>(h);
-    b[16] = static_cast<unsigned char>(bpp);
-    b[17] = static_cast<unsigned char>(descriptor);
-    return b;
 }
 
 class GlSprite : public ::testing::Test {
@@ -76,7 +61,7 @@ protected:
 }  // namespace
 
 TEST_F(GlSprite, GreyEightBitPictureIsConvertedNotReadAsTwentyFourBit) {
-    auto b = header(3, 8, 8, 8, 0x20);
+    auto b = tgaHeader(3, 8, 8, 8, 0x20);
     b.insert(b.end(), 64, 100);
     writeBytes("media/grey.tga", b);
     Sprite s("grey.tga");
@@ -89,7 +74,7 @@ TEST_F(GlSprite, GreyEightBitPictureIsConvertedNotReadAsTwentyFourBit) {
 
 TEST_F(GlSprite, SixteenBitPictureKeepsItsColours) {
     // 1-5-5-5 pixels, little-endian: left half red, right half blue.
-    auto b = header(2, 4, 2, 16, 0x21);
+    auto b = tgaHeader(2, 4, 2, 16, 0x21);
     for (int i = 0; i < 8; ++i) {
         std::uint16_t v = (i % 4 < 2) ? 0xfc00 : 0x801f;
         b.push_back(static_cast<unsigned char>(v & 0xff));
