@@ -24,6 +24,12 @@ protected:
     }
     // The one ball of the level.
     static physics::Body<physics::TwoDee>* ball(StateSimulation& s) { return s.level->objects.back()->physics; }
+    // Ends the level as won after `updates` updates and `clicks` explosions.
+    static void win(StateSimulation& s, int clicks, int updates) {
+        s.clickCount = clicks;
+        s.time = updates;
+        s.endLevel(true);
+    }
 
     MnuLevel record;
 };
@@ -117,22 +123,16 @@ TEST_F(Play, RestartUpdateDoesNothingElseAndClearsTheVictory) {
 TEST_F(Play, EndLevelKeepsTheFewestExplosionsAndTheirTime) {
     auto play = start(1000);
     record.level = "lvl";
-    play->clickCount = 3;
-    play->time = 100;
-    play->endLevel(true);
+    win(*play, 3, 100);
     EXPECT_EQ(record.state, 1);
     EXPECT_EQ(record.clicks, 3);
     EXPECT_EQ(record.time, 100);
 
-    play->clickCount = 5;
-    play->time = 50;
-    play->endLevel(true);
+    win(*play, 5, 50);
     EXPECT_EQ(record.clicks, 3);
     EXPECT_EQ(record.time, 100);
 
-    play->clickCount = 2;
-    play->time = 400;
-    play->endLevel(true);
+    win(*play, 2, 400);
     EXPECT_EQ(record.clicks, 2);
     EXPECT_EQ(record.time, 400);
 
@@ -144,15 +144,11 @@ TEST_F(Play, EndLevelKeepsTheFewestExplosionsAndTheirTime) {
 
 TEST_F(Play, WinWithoutExplosionsIsNotOverwrittenByAWorseWin) {
     auto play = start(1000);
-    play->clickCount = 0;
-    play->time = 301;
-    play->endLevel(true);
+    win(*play, 0, 301);
     EXPECT_EQ(record.state, 1);
     EXPECT_EQ(record.clicks, 0);
 
-    play->clickCount = 4;
-    play->time = 900;
-    play->endLevel(true);
+    win(*play, 4, 900);
     EXPECT_EQ(record.clicks, 0);
     EXPECT_EQ(record.time, 301);
 }
