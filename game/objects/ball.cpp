@@ -38,11 +38,7 @@ void Ball::size(const physics::Vector2D& v) {
     radius = v.length();
     if (physics == nullptr) return;
     const physics::Vector2D centre = physics->getPosition();
-    if (!physics->getShapes().empty()) {
-        physics::Area* old = physics->getShapes().front();
-        physics->remove(old);
-        delete old;
-    }
+    removeFirstShape();
     // The new circle keeps the line's restitution, so a resized ball bounces as before.
     physics->add(makeCircle(centre));
 }

@@ -25,11 +25,7 @@ void Box::size(const physics::Vector2D& v) {
     width = v.x;
     height = v.y;
     if (physics == nullptr) return;
-    if (!physics->getShapes().empty()) {
-        physics::Area* old = physics->getShapes().front();
-        physics->remove(old);
-        delete old;
-    }
+    removeFirstShape();
     physics->add(new physics::Rect(physics->getPosition(), width, height, physics::Orientation2D(0.0f)));
 }
 

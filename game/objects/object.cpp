@@ -89,6 +89,13 @@ void Object::storePos() {
     while (posHistory.size() > kHistoryLength) posHistory.pop_front();
 }
 
+void Object::removeFirstShape() {
+    if (physics == nullptr || physics->getShapes().empty()) return;
+    physics::Area* old = physics->getShapes().front();
+    physics->remove(old);
+    delete old;
+}
+
 std::string Object::getOpt(const std::string* words, const std::string& name) {
     for (const std::string* w = words; !w->empty(); ++w) {
         if (*w == name) return w[1];

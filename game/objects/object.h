@@ -72,4 +72,9 @@ public:
     std::string loadError;
 
     static std::map<std::string, Factory> s_types;
+
+protected:
+    // Takes the body's first shape out and deletes it; nothing without a body or
+    // shape. What size() does before it adds the shape of the new size.
+    void removeFirstShape();
 };

@@ -52,11 +52,7 @@ void StaticBox::size(const physics::Vector2D& v) {
     height = v.y;
     // An outline has no rectangle to replace: its drawn size is all there is.
     if (!hasPhysics || physics == nullptr) return;
-    if (!physics->getShapes().empty()) {
-        physics::Area* old = physics->getShapes().front();
-        physics->remove(old);
-        delete old;
-    }
+    removeFirstShape();
     physics->add(new physics::Rect(physics->getPosition(), width, height, physics::Orientation2D(0.0f)));
     physics->setStatic(true);
 }
