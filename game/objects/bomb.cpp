@@ -40,12 +40,7 @@ Bomb::Bomb(World2D* world, std::string* words) {
     cachedPosition = physics::Vector2D(x, y);
     cachedOrientation = physics::Orientation2D(0.0f);
 
-    explodey.reset(new Animation());
-    for (const char* image : {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"}) explodey->addFrame(image);
-    explodey->step = 2;
-    explodey->frame = 10;  // past the last image: hidden until the blast
-    explodey->scale = 1.0f;
-    explodey->once = true;
+    explodey = makeExplosion();
     explodey->x = x;
     explodey->y = y;
 
@@ -60,6 +55,16 @@ Bomb::Bomb(World2D* world, std::string* words) {
 }
 
 Bomb::~Bomb() = default;
+
+std::unique_ptr<Animation> Bomb::makeExplosion() {
+    std::unique_ptr<Animation> explosion(new Animation());
+    for (const char* image : {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"}) explosion->addFrame(image);
+    explosion->step = 2;
+    explosion->frame = 10;  // past the last image: hidden until setFrame(0)
+    explosion->scale = 1.0f;
+    explosion->once = true;
+    return explosion;
+}
 
 int Bomb::update(int tick) {
     if (physics == nullptr) return 0;

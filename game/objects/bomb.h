@@ -28,6 +28,10 @@ public:
     // along d (limited to mass * 1000 * |d| close in). `unused` is ignored.
     static void explode(World2D* world, float x, float y, float power, float unused);
 
+    // The explosion: "e0.tga" to "e4.tga", each shown for 4 draws, played once,
+    // at scale 1 and hidden until setFrame(0). A bomb's own and the level's.
+    static std::unique_ptr<Animation> makeExplosion();
+
     static Object* construct(World2D* world, std::string* words);
     static void registerType(const std::string& name);
 

@@ -61,13 +61,7 @@ void Level::load(LevelFile& file) {
     }
     resolveVictoryConditions();
 
-    if (!explodey) {
-        explodey.reset(new Animation());
-        for (const char* image : {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"}) explodey->addFrame(image);
-        explodey->step = 2;
-        explodey->scale = 1.0f;
-        explodey->once = true;
-    }
+    if (!explodey) explodey = Bomb::makeExplosion();
     explodey->frame = 10;  // past the last image: hidden until the next explosion
 
     victoryTime = 0.0f;
