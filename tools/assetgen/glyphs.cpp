@@ -92,17 +92,34 @@ std::vector<float> setText(const Font& font, const std::string& text, float pixe
 
 std::vector<float> dilate(const std::vector<float>& mask, int width, int height, float radius) {
     std::vector<float> out(mask.size(), 0.0f);
-    int r = static_cast<int>(std::ceil(radius));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    const int r = static_cast<int>(std::ceil(radius));
+    const int side = 2 * r + 1;
+    // Weight of the neighbour at offset (i, j), at weight[(j + r) * side + i + r]:
+    // a soft disc edge keeps the grown outline anti-aliased.
+    std::vector<float> weight(static_cast<std::size_t>(side) * side);
+    for (int j = -r; j <= r; ++j)
+        for (int i = -r; i <= r; ++i)
+            weight[static_cast<std::size_t>(j + r) * side + (i + r)] =
+                clamp01(radius + 0.5f - std::sqrt(static_cast<float>(i * i + j * j)));
+    // Only pixels within r of some ink can grow any: the rest stay 0.
+    int inkX0 = width, inkY0 = height, inkX1 = -1, inkY1 = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (mask[static_cast<std::size_t>(y) * width + x] > 0) {
+                inkX0 = std::min(inkX0, x);
+                inkY0 = std::min(inkY0, y);
+                inkX1 = std::max(inkX1, x);
+                inkY1 = std::max(inkY1, y);
+            }
+    for (int y = std::max(0, inkY0 - r); y <= std::min(height - 1, inkY1 + r); ++y) {
+        for (int x = std::max(0, inkX0 - r); x <= std::min(width - 1, inkX1 + r); ++x) {
             float best = 0;
             for (int j = -r; j <= r; ++j) {
                 for (int i = -r; i <= r; ++i) {
                     int px = x + i, py = y + j;
                     if (px < 0 || py < 0 || px >= width || py >= height) continue;
-                    // Soft disc edge keeps the grown outline anti-aliased.
-                    float w = clamp01(radius + 0.5f - std::sqrt(static_cast<float>(i * i + j * j)));
-                    best = std::max(best, mask[static_cast<std::size_t>(py) * width + px] * w);
+                    best = std::max(best, mask[static_cast<std::size_t>(py) * width + px] *
+                                              weight[static_cast<std::size_t>(j + r) * side + (i + r)]);
                 }
             }
             out[static_cast<std::size_t>(y) * width + x] = best;
