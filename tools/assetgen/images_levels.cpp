@@ -309,24 +309,12 @@ namespace {
 
 constexpr int TEX = 128;
 
-// Value noise that wraps every `px` units across and `py` units down: lets a
-// texture's features be long in one direction and still tile.
-float tileNoise(float x, float y, int px, int py, std::uint32_t seed) {
-    int xi = static_cast<int>(std::floor(x)), yi = static_cast<int>(std::floor(y));
-    float fx = x - xi, fy = y - yi;
-    auto at = [&](int i, int j) { return hash2(((i % px) + px) % px, ((j % py) + py) % py, seed); };
-    float ux = fx * fx * (3 - 2 * fx), uy = fy * fy * (3 - 2 * fy);
-    float a = at(xi, yi), b = at(xi + 1, yi), c = at(xi, yi + 1), d = at(xi + 1, yi + 1);
-    float top = a + (b - a) * ux, bottom = c + (d - c) * ux;
-    return top + (bottom - top) * uy;
-}
-
 // Tiling fractal noise in 0..1 over a TEX-pixel square: `cx` features across
 // and `cy` down at the coarsest octave.
 float tileFbm(float x, float y, int cx, int cy, std::uint32_t seed, int octaves) {
     float sum = 0, amp = 0.5f, norm = 0;
     for (int i = 0; i < octaves; ++i) {
-        sum += amp * tileNoise(x * cx / TEX, y * cy / TEX, cx, cy, seed + i * 101u);
+        sum += amp * valueNoise(x * cx / TEX, y * cy / TEX, seed + i * 101u, cx, cy);
         norm += amp;
         cx *= 2;
         cy *= 2;

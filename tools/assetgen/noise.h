@@ -14,20 +14,25 @@ inline float hash2(int x, int y, std::uint32_t seed) {
 }
 
 // Smooth noise in 0..1 with features about one unit across; wraps every
-// `period` units when period > 0 (a texture that tiles).
-inline float valueNoise(float x, float y, std::uint32_t seed, int period = 0) {
+// `periodX` units across and every `periodY` units down where those are > 0:
+// a texture that tiles, whose features may be longer one way than the other.
+inline float valueNoise(float x, float y, std::uint32_t seed, int periodX, int periodY) {
     int xi = static_cast<int>(std::floor(x)), yi = static_cast<int>(std::floor(y));
     float fx = x - xi, fy = y - yi;
     auto at = [&](int i, int j) {
-        if (period > 0) {
-            i = ((i % period) + period) % period;
-            j = ((j % period) + period) % period;
-        }
+        if (periodX > 0) i = ((i % periodX) + periodX) % periodX;
+        if (periodY > 0) j = ((j % periodY) + periodY) % periodY;
         return hash2(i, j, seed);
     };
     float ux = fx * fx * (3 - 2 * fx), uy = fy * fy * (3 - 2 * fy);
     float a = at(xi, yi), b = at(xi + 1, yi), c = at(xi, yi + 1), d = at(xi + 1, yi + 1);
-    return (a + (b - a) * ux) + ((c + (d - c) * ux) - (a + (b - a) * ux)) * uy;
+    float top = a + (b - a) * ux, bottom = c + (d - c) * ux;
+    return top + (bottom - top) * uy;
+}
+
+// The same, wrapping every `period` units both ways when period > 0.
+inline float valueNoise(float x, float y, std::uint32_t seed, int period = 0) {
+    return valueNoise(x, y, seed, period, period);
 }
 
 // Sum of `octaves` noises, each twice as fine and half as strong; 0..1.
