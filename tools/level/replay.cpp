@@ -11,6 +11,7 @@
 #include "game/objects/level.h"
 #include "physics/physics.h"
 #include "tools/level/output_capture.h"
+#include "tools/level/random.h"
 
 namespace leveltools {
 
@@ -148,16 +149,8 @@ struct Watch {
     }
 };
 
-// splitmix64: a small, well-mixed generator whose sequence is fixed for a seed.
-std::uint64_t nextRandom(std::uint64_t& state) {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
 int randomIn(std::uint64_t& state, int lo, int hi) {
-    return lo + static_cast<int>(nextRandom(state) % static_cast<std::uint64_t>(hi - lo + 1));
+    return lo + static_cast<int>(splitmix64(state) % static_cast<std::uint64_t>(hi - lo + 1));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <set>
 #include <tuple>
 
+#include "tools/level/random.h"
+
 namespace leveltools {
 
 namespace {
@@ -19,14 +21,9 @@ const int POLISH_SAMPLES = 16;              // samples per centring step
 const int POLISH_NEAR = 6;                  // winners this close (pixels, updates) to a polished one are skipped
 const float PI = 3.14159265f;
 
-std::uint64_t mix(std::uint64_t& state) {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
+double uniform(std::uint64_t& state) {
+    return static_cast<double>(splitmix64(state) >> 11) * (1.0 / 9007199254740992.0);
 }
-
-double uniform(std::uint64_t& state) { return static_cast<double>(mix(state) >> 11) * (1.0 / 9007199254740992.0); }
 
 int clampX(float x) { return std::clamp(static_cast<int>(std::lround(x)), 0, FIELD_WIDTH - 1); }
 int clampY(float y) { return std::clamp(static_cast<int>(std::lround(y)), 0, FIELD_HEIGHT - 1); }
@@ -104,21 +101,14 @@ private:
     }
 
     // Playable fraction, simulated one variant at a time so the budget is honoured.
-    // Stops early once the fraction cannot reach `bar`.
-    double playability(const std::vector<Click>& clicks, double bar, std::vector<std::vector<Click>>* winners) {
+    double playability(const std::vector<Click>& clicks) {
         PlayabilityOptions po = m_options.playability;
         po.maxUpdates = m_options.maxUpdates;
         const std::vector<std::vector<Click>> variants = playabilityVariants(clicks, po);
         const int total = static_cast<int>(variants.size());
-        int wins = 0, played = 0;
+        int wins = 0;
         for (const std::vector<Click>& v : variants) {
-            ReplayResult r = simulate(v);
-            ++played;
-            if (r.won) {
-                ++wins;
-                if (winners) winners->push_back(v);
-            }
-            if (bar > 0 && wins + (total - played) < bar * total) break;
+            if (simulate(v).won) ++wins;
         }
         return total > 0 ? static_cast<double>(wins) / total : 0.0;
     }
@@ -155,17 +145,17 @@ private:
         double fraction = 0.0;
         if (k > 0) {
             clicks = centre(won);
-            fraction = playability(clicks, 0.0, nullptr);
+            fraction = playability(clicks);
             if (clicks != won && fraction < 1.0) {
                 // The centring can overshoot a thin region: keep whichever of the two is better.
-                const double original = playability(won, 0.0, nullptr);
+                const double original = playability(won);
                 if (original > fraction) {
                     clicks = won;
                     fraction = original;
                 }
             }
         } else {
-            fraction = playability(clicks, 0.0, nullptr);
+            fraction = playability(clicks);
         }
         const bool better = m_best < 0 || k < m_best || (k == m_best && fraction > m_bestPlayable);
         if (!better) return;
