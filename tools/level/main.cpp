@@ -93,6 +93,12 @@ bool parseNumber(const char* text, long long lo, long long hi, long long& out) {
     return true;
 }
 
+bool parseReal(const char* text, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
 // Returns 0 when parsed, else the exit code to leave with.
 int parseArguments(int argc, char** argv, Arguments& a) {
     if (argc < 2) {
@@ -117,57 +123,44 @@ int parseArguments(int argc, char** argv, Arguments& a) {
             }
             return argv[++i];
         };
+        // A whole number from lo to hi; `rule` completes "<option> needs ...".
+        auto number = [&](const char* what, long long lo, long long hi, const char* rule, long long& out) {
+            const char* v = value(what);
+            if (v && parseNumber(v, lo, hi, out)) return true;
+            std::fprintf(stderr, "boxquake-level: %s needs %s\n", arg.c_str(), rule);
+            return false;
+        };
         long long n = 0;
         if (arg == "--dir") {
             const char* v = value("a directory");
             if (!v) return 2;
             a.dir = v;
         } else if (arg == "--seed") {
-            const char* v = value("a number");
-            if (!v || !parseNumber(v, 0, LLONG_MAX, n)) {
-                std::fprintf(stderr, "boxquake-level: --seed needs a whole number >= 0\n");
-                return 2;
-            }
+            if (!number("a number", 0, LLONG_MAX, "a whole number >= 0", n)) return 2;
             a.seed = static_cast<std::uint64_t>(n);
         } else if (arg == "--budget") {
             const char* v = value("a number of seconds");
-            char* end = nullptr;
             if (!v) return 2;
-            a.budget = std::strtod(v, &end);
-            if (end == v || *end != '\0' || !(a.budget > 0)) {
+            if (!parseReal(v, a.budget) || !(a.budget > 0)) {
                 std::fprintf(stderr, "boxquake-level: --budget needs a positive number of seconds, not \"%s\"\n", v);
                 return 2;
             }
         } else if (arg == "--updates") {
-            const char* v = value("a number of updates");
-            if (!v || !parseNumber(v, 1, LLONG_MAX, n)) {
-                std::fprintf(stderr, "boxquake-level: --updates needs a whole number >= 1\n");
-                return 2;
-            }
+            if (!number("a number of updates", 1, LLONG_MAX, "a whole number >= 1", n)) return 2;
             a.updates = n;
         } else if (arg == "--max-clicks") {
-            const char* v = value("a number");
-            if (!v || !parseNumber(v, 1, 20, n)) {
-                std::fprintf(stderr, "boxquake-level: --max-clicks needs a number from 1 to 20\n");
-                return 2;
-            }
+            if (!number("a number", 1, 20, "a number from 1 to 20", n)) return 2;
             a.maxClicks = static_cast<int>(n);
         } else if (arg == "--target-playable") {
             const char* v = value("a fraction");
-            char* end = nullptr;
             if (!v) return 2;
-            a.targetPlayable = std::strtod(v, &end);
-            if (end == v || *end != '\0' || !(a.targetPlayable >= MIN_PLAYABLE && a.targetPlayable <= 1.0)) {
+            if (!parseReal(v, a.targetPlayable) || !(a.targetPlayable >= MIN_PLAYABLE && a.targetPlayable <= 1.0)) {
                 std::fprintf(stderr, "boxquake-level: --target-playable needs a fraction from 0.5 to 1, not \"%s\"\n",
                              v);
                 return 2;
             }
         } else if (arg == "--max-updates") {
-            const char* v = value("a number");
-            if (!v || !parseNumber(v, 1, 1000000, n)) {
-                std::fprintf(stderr, "boxquake-level: --max-updates needs a number from 1 to 1000000\n");
-                return 2;
-            }
+            if (!number("a number", 1, 1000000, "a number from 1 to 1000000", n)) return 2;
             a.maxUpdates = static_cast<int>(n);
         } else if (arg == "--force") {
             a.force = true;

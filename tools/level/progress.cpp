@@ -13,9 +13,9 @@ const std::chrono::milliseconds LOG_PERIOD(5000);        // line period otherwis
 ProgressBar::ProgressBar(std::FILE* out)
     : m_out(out), m_terminal(isatty(fileno(out)) != 0), m_last(std::chrono::steady_clock::now() - LOG_PERIOD) {}
 
-void ProgressBar::show(double done, const std::string& text, bool force) {
+void ProgressBar::show(double done, const std::string& text) {
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - m_last < (m_terminal ? TERMINAL_PERIOD : LOG_PERIOD)) return;
+    if (now - m_last < (m_terminal ? TERMINAL_PERIOD : LOG_PERIOD)) return;
     m_last = now;
     done = std::clamp(done, 0.0, 1.0);
     const int filled = static_cast<int>(done * BAR_WIDTH + 0.5);

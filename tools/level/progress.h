@@ -9,8 +9,8 @@
 class ProgressBar {
 public:
     explicit ProgressBar(std::FILE* out = stderr);
-    // `done` from 0 to 1; `text` follows the bar. Drawn only when due, unless `force`.
-    void show(double done, const std::string& text, bool force = false);
+    // `done` from 0 to 1; `text` follows the bar. Drawn only when due.
+    void show(double done, const std::string& text);
     // Ends the line so later output starts on a fresh one.
     void finish();
 
