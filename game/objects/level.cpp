@@ -102,12 +102,11 @@ void Level::registerObjects() {
 }
 
 void Level::initDefaultObjects() {
-    // Four walls 20 units thick reaching 5 units into the 800 x 600 field.
-    objects.push_back(new StaticBox(&world, 400, -5, 820, 20, true));   // floor
-    objects.push_back(new StaticBox(&world, 400, 605, 820, 20, true));  // ceiling
-    objects.push_back(new StaticBox(&world, -5, 300, 20, 620, true));   // left
-    objects.push_back(new StaticBox(&world, 805, 300, 20, 620, true));  // right
-    for (Object* wall : objects) static_cast<StaticBox*>(wall)->boundary = true;
+    for (const auto& b : BOUNDARY_WALLS) {
+        auto* wall = new StaticBox(&world, b[0], b[1], b[2], b[3], true);
+        wall->boundary = true;
+        objects.push_back(wall);
+    }
 }
 
 Object* Level::constructObject(std::string* words, int lineNumber) {

@@ -61,6 +61,12 @@ public:
     // A blast of `power` at (x, y) on every movable body, with the explosion shown there.
     void explode(float x, float y, float power);
 
+    // The four boundary walls every level makes first, in this order (floor,
+    // ceiling, left, right): centre x, centre y, width, height, world units. They
+    // are 20 units thick and reach 5 units into the 800 x 600 field.
+    static constexpr int BOUNDARY_WALLS[4][4] = {
+        {400, -5, 820, 20}, {400, 605, 820, 20}, {-5, 300, 20, 620}, {805, 300, 20, 620}};
+
     std::string name;                                       // level name, without directory or extension
     std::string path;                                       // file read ("./levels/<name>.lvl"), or the name
     std::list<Object*> objects;                             // owned; creation order = update and drawing order

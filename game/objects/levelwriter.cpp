@@ -27,9 +27,6 @@ namespace {
 
 const int kUpdatesPerSecond = 60;
 
-// The level's four boundary walls as it makes them: centre x, centre y, width, height.
-const int kBoundary[4][4] = {{400, -5, 820, 20}, {400, 605, 820, 20}, {-5, 300, 20, 620}, {805, 300, 20, 620}};
-
 // One line being written; the first failure is kept and later words are ignored.
 class Line {
 public:
@@ -326,7 +323,7 @@ bool LevelWriter::appendWord(std::string& line, const std::string& word) {
 }
 
 bool LevelWriter::isDefaultBoundary(const StaticBox& wall) {
-    for (const auto& b : kBoundary) {
+    for (const auto& b : Level::BOUNDARY_WALLS) {
         if (wall.cachedPosition.x == static_cast<float>(b[0]) && wall.cachedPosition.y == static_cast<float>(b[1]) &&
             wall.width == static_cast<float>(b[2]) && wall.height == static_cast<float>(b[3])) {
             return true;
