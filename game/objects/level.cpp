@@ -31,22 +31,19 @@ float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast
 }  // namespace
 
 Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep) {
-    registerObjects();
-    world.setGravity(physics::Vector2D(0.0f, kGravity));
-    initDefaultObjects();
     LevelFile file(path);
     load(file);
 }
 
 Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName), world(kTimeStep) {
-    registerObjects();
-    world.setGravity(physics::Vector2D(0.0f, kGravity));
-    initDefaultObjects();
     LevelFile file(source);
     load(file);
 }
 
 void Level::load(LevelFile& file) {
+    registerObjects();
+    world.setGravity(physics::Vector2D(0.0f, kGravity));
+    initDefaultObjects();
     length = kDefaultLength;
     background = nullptr;
     victorySprite = nullptr;

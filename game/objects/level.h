@@ -32,7 +32,7 @@ public:
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
 
-    // Loading steps, in the order the constructor runs them.
+    // Loading steps, in the order load() runs them.
     void registerObjects();
     void initDefaultObjects();
     // One line's token list: a setting ("Victory", "Background", "Length", which
@@ -82,5 +82,6 @@ public:
     int length = 300;                                       // updates the conditions must hold; never negative
 
 private:
+    // Registers the types, sets gravity, makes the boundary walls, then reads `file`.
     void load(LevelFile& file);
 };
