@@ -102,12 +102,6 @@ const std::string* LevelFile::from(const std::string* words, int index) {
     return words + i;
 }
 
-std::string* LevelFile::from(std::string* words, int index) {
-    int i = 0;
-    while (i < index && !words[i].empty()) ++i;
-    return words + i;
-}
-
 int LevelFile::toInt(const std::string& s) {
     std::string::size_type i = 0;
     while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;

@@ -50,7 +50,6 @@ public:
     // The list from token `index` on, or the terminator when the list is shorter:
     // what getOpt/hasOpt are given to search the options after the fields.
     static const std::string* from(const std::string* words, int index);
-    static std::string* from(std::string* words, int index);
 
     // Integer field: optional leading white space and sign, then decimal digits;
     // anything after them is ignored. No digits gives 0; values beyond the int
