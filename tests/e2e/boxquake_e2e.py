@@ -157,6 +157,17 @@ def read_tga(path):
     return w, h, b"".join(rows)
 
 
+def menu_backdrop_shown(run_dir):
+    """A test of a screenshot: true once the level menu's backdrop shows, judged by
+    a column of the right half, which no icon reaches, matching media/backdrop3.tga."""
+    _, _, backdrop = read_tga(os.path.join(run_dir, "media", "backdrop3.tga"))
+
+    def shown(shot):
+        return all(abs(shot.pixel(700, y)[c] - backdrop[3 * (y * WIDTH + 700) + c]) <= 2
+                   for y in range(10, 590, 29) for c in range(3))
+    return shown
+
+
 # ---------------------------------------------------------------- X windows
 
 

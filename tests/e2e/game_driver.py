@@ -263,6 +263,11 @@ class Game:
         tga = self.picture(name)
         return lambda x, y: tga.texel((x + 0.5) / WIDTH, 1.0 - (y + 0.5) / HEIGHT)[:3]
 
+    def menu_icon(self, shot, i):
+        """Which of ICONS menu icon i shows in `shot` (over the menu's backdrop)."""
+        x, y = icon_position(i)
+        return self.classify(shot, self.stretched("backdrop3.tga"), x, y, ICONS, (16, 16))
+
     def classify(self, shot, background, cx, cy, candidates, box):
         """Which of `candidates` ((label, picture name or None, sx, sy)) is drawn at
         (cx, cy) over `background`, judged over the (width, height) `box`."""

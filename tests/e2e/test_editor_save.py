@@ -36,11 +36,7 @@ def test(args):
 
 
 def play(game):
-    menu_bg = game.stretched("backdrop3.tga")
-
-    def icon(shot, i):
-        x, y = gd.icon_position(i)
-        return game.classify(shot, menu_bg, x, y, gd.ICONS, (16, 16))
+    icon = game.menu_icon
 
     def templates_shown(shot):  # the list of templates, top left, in edit mode only
         return shot.count(10, 500, 120, 590, red) > 20 and shot.count(10, 500, 120, 590, yellow) > 50

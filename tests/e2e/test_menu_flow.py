@@ -23,10 +23,7 @@ def test(args):
 
 def play(game):
     menu_bg = game.stretched("backdrop3.tga")
-
-    def icon(shot, i):
-        x, y = gd.icon_position(i)
-        return game.classify(shot, menu_bg, x, y, gd.ICONS, (16, 16))
+    icon = game.menu_icon
 
     game.wait_for("the menu's icons at rest after the splash",
                   lambda s: icon(s, 0) == "new" and icon(s, 1) == "new" and icon(s, 2) == "none"

@@ -24,10 +24,7 @@ def test(args):
 def play(game):
     menu_bg = game.stretched("backdrop3.tga")
     play_bg = game.stretched("backdrop2.tga")
-
-    def icon(shot, i):
-        x, y = gd.icon_position(i)
-        return game.classify(shot, menu_bg, x, y, gd.ICONS, (16, 16))
+    icon = game.menu_icon
 
     def mark(shot):
         return game.classify(shot, play_bg, 750, 560, MARK, (40, 40))

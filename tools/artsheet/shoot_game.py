@@ -18,13 +18,7 @@ def shoot(args):
         game.wait_for(lambda s: s.brightness(CENTRE) < shots[-2].brightness(CENTRE) - 1 if len(shots) > 1 else False,
                       "the splash to fade out", shots=shots)
         max(shots, key=lambda s: s.brightness(CENTRE)).save(os.path.join(args.out, "game-splash.ppm"))
-        _, _, backdrop = e2e.read_tga(os.path.join(args.run_dir, "media", "backdrop3.tga"))
-
-        def menu_shown(shot):
-            # A column of the right half, which no icon reaches, matches the backdrop.
-            return all(abs(shot.pixel(700, y)[c] - backdrop[3 * (y * 800 + 700) + c]) <= 2
-                       for y in range(10, 590, 29) for c in range(3))
-        shown = game.wait_for(menu_shown, "the menu").taken
+        shown = game.wait_for(e2e.menu_backdrop_shown(args.run_dir), "the menu").taken
         reference = []
 
         def still(shot):
