@@ -62,7 +62,7 @@ physics::Area* Polygon0::proccessLine(std::string* words, int n, float pointScal
         scaled[i] = points[i] * pointScale;
     }
     pointNum = count;
-    texIndex.clear();
+    texCoords.clear();
 
     physics::Area* shape = physics::Polygon::create(scaled, count);
     if (shape == nullptr) return nullptr;
@@ -79,25 +79,23 @@ physics::Area* Polygon0::proccessLine(std::string* words, int n, float pointScal
                 best = i;
             }
         }
-        texIndex.push_back(best);
+        texCoords.push_back(points[best].x);
+        texCoords.push_back(points[best].y);
     }
     return shape;
 }
 
 int Polygon0::draw() {
     if (texture == nullptr || physics == nullptr) return 0;
-    std::vector<float> texCoords;
     std::vector<float> vertices;
     for (physics::Area* shape : physics->getShapes()) {
         const int count = shape->getVertexCount();
-        texCoords.clear();
+        // Vertices past those of the hull made at load have coordinate (0, 0).
+        const std::size_t floats = 2 * static_cast<std::size_t>(count);
+        if (texCoords.size() < floats) texCoords.resize(floats);
         vertices.clear();
         for (int i = 0; i < count; ++i) {
-            const physics::Vector2D t =
-                i < static_cast<int>(texIndex.size()) ? points[texIndex[static_cast<std::size_t>(i)]] : physics::Vector2D();
             const physics::Vector2D v = shape->getVertex(i);
-            texCoords.push_back(t.x);
-            texCoords.push_back(t.y);
             vertices.push_back(v.x);
             vertices.push_back(v.y);
         }

@@ -26,7 +26,7 @@ public:
 
     // The shape from the n point pairs after token 5, each times `scale`; null
     // when their hull has fewer than three points. Fills points, pointNum and
-    // texIndex.
+    // texCoords.
     physics::Area* proccessLine(std::string* words, int n, float scale);
 
     static Object* construct(World2D* world, std::string* words);
@@ -40,7 +40,8 @@ public:
     bool isStaticPolygon = false;          // the line holds "--static"
     bool hasRotate = false;                // the line gives "--rotate"
     float rotate = 0.0f;                   // its angle, radians, turned once at load
-    // For each vertex of the shape, the index in `points` of the file point it was
-    // made from: the hull may start at another point or leave points out.
-    std::vector<int> texIndex;
+    // For each vertex of the shape, the texture coordinate (x, y pair) it is drawn
+    // with: the file point it was made from, as the hull may start at another
+    // point or leave points out. Fixed at load.
+    std::vector<float> texCoords;
 };
