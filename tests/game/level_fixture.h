@@ -1,11 +1,24 @@
 #pragma once
 // A fresh working directory per test with small Targa pictures of known sizes
 // for every image the objects use.
+#include <iterator>
+
 #include "common/temp_run_dir.h"
+#include "game/objects/level.h"
 
 class LevelDir : public TempRunDir {
 protected:
     void SetUp() override { enterFreshDir("/tmp/boxquake-game-XXXXXX", pictures()); }
+
+    // The object at `index` in the level's object order (the four walls are 0 to 3)
+    // as a T; null when there is none or it is not a T.
+    template <class T>
+    static T* nth(Level& level, int index) {
+        if (index < 0 || index >= static_cast<int>(level.objects.size())) return nullptr;
+        auto it = level.objects.begin();
+        std::advance(it, index);
+        return dynamic_cast<T*>(*it);
+    }
 
     // Sizes chosen so that a scale error shows: none is the size its object is drawn at.
     static std::vector<Picture> pictures() {

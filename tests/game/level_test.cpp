@@ -30,13 +30,6 @@ protected:
         writeLevel(name, text);
         return std::make_unique<Level>(name);
     }
-    template <class T>
-    static T* nth(Level& level, int index) {
-        if (index < 0 || index >= static_cast<int>(level.objects.size())) return nullptr;
-        auto it = level.objects.begin();
-        std::advance(it, index);
-        return dynamic_cast<T*>(*it);
-    }
 };
 
 }  // namespace

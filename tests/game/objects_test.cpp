@@ -31,13 +31,10 @@ protected:
         std::istringstream in(text);
         return std::make_unique<Level>("objects", in);
     }
+    // Counted after the walls.
     template <class T>
     static T* nth(Level& level, int index) {
-        index += 4;  // after the walls
-        if (index < 0 || index >= static_cast<int>(level.objects.size())) return nullptr;
-        auto it = level.objects.begin();
-        std::advance(it, index);
-        return dynamic_cast<T*>(*it);
+        return LevelDir::nth<T>(level, index + 4);
     }
     static float speed(Object* o) { return o->physics->getVelocity().length(); }
 };
