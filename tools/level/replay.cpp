@@ -156,8 +156,7 @@ int randomIn(std::uint64_t& state, int lo, int hi) {
 }  // namespace
 
 ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks, const ReplayOptions& options) {
-    std::unique_ptr<OutputCapture> silence;
-    if (options.quiet) silence.reset(new OutputCapture(OutputCapture::DISCARD));
+    OutputCapture silence(OutputCapture::DISCARD);
     std::unique_ptr<Level> level = load(source);
     Watch watch(*level);
 

@@ -38,8 +38,6 @@ struct ReplayOptions {
     // Updates after which to record the movable bodies (after the level's
     // update, before that update's click), in increasing order.
     std::vector<int> snapshotAt;
-    // Swallow what loading prints on standard output (missing pictures and the like).
-    bool quiet = true;
 };
 
 // A movable body as the solver sees it.
@@ -82,6 +80,8 @@ struct LevelInfo {
     std::vector<std::string> messages; // what loading printed (unknown types, skipped lines, missing pictures)
 };
 
+// What loading prints on standard output (missing pictures and the like) is
+// swallowed: describeLevel reports it once.
 ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
                     const ReplayOptions& options = ReplayOptions());
 
