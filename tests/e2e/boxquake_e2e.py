@@ -136,9 +136,11 @@ def screenshot_import(path):
     subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
 
 
-def read_tga(path):
-    """(width, height, rgb bytes top row first) of an uncompressed 24/32-bit Targa file,
-    as the asset generator writes them: to compare the screen with a picture."""
+def read_tga(path, alpha=False):
+    """(width, height, pixels top row first) of an uncompressed 24/32-bit Targa
+    file, as the asset generator writes them: to compare the screen with a
+    picture. The pixels are r, g, b bytes, or r, g, b, a with `alpha` (255 where
+    the file has none)."""
     with open(path, "rb") as f:
         data = f.read()
     id_len, cmap, kind = data[0], data[1], data[2]
@@ -147,11 +149,18 @@ def read_tga(path):
     if cmap or kind != 2 or bpp not in (24, 32):
         raise E2EFailure("%s: only uncompressed true-colour Targa files are read here" % path)
     n = bpp // 8
+    channels = 4 if alpha else 3
     px = data[18 + id_len:]
     rows = []
     for y in range(h):
         row = px[y * w * n:(y + 1) * w * n]
-        rows.append(bytes(b for x in range(w) for b in (row[x * n + 2], row[x * n + 1], row[x * n])))
+        out = bytearray(w * channels)
+        out[0::channels] = row[2::n]  # stored as b, g, r(, a)
+        out[1::channels] = row[1::n]
+        out[2::channels] = row[0::n]
+        if alpha:
+            out[3::channels] = row[3::n] if n == 4 else b"\xff" * w
+        rows.append(bytes(out))
     if not desc & 0x20:
         rows.reverse()
     return w, h, b"".join(rows)

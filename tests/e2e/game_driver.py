@@ -8,7 +8,6 @@ up from the bottom edge (y_game = 600 - y_screen), as the game draws and reads t
 """
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
@@ -73,22 +72,8 @@ class Tga:
     """An uncompressed true-colour Targa picture (what the asset generator writes)."""
 
     def __init__(self, path):
-        data = open(path, "rb").read()
-        id_length, cmap_type, kind = data[0], data[1], data[2]
-        check(kind == 2 and cmap_type == 0, "%s: not an uncompressed true-colour Targa" % path)
-        self.width, self.height = struct.unpack("<HH", data[12:16])
-        bpp, descriptor = data[16], data[17]
-        step = bpp // 8
-        pixels = data[18 + id_length:]
-        top_down = bool(descriptor & 0x20)
-        self.rgba = []
-        for row in range(self.height):
-            src = row if top_down else self.height - 1 - row
-            for col in range(self.width):
-                i = (src * self.width + col) * step
-                b, g, r = pixels[i], pixels[i + 1], pixels[i + 2]
-                a = pixels[i + 3] if step == 4 else 255
-                self.rgba.append((r, g, b, a))
+        self.width, self.height, data = e2e.read_tga(path, alpha=True)
+        self.rgba = [tuple(data[i:i + 4]) for i in range(0, len(data), 4)]
 
     def texel(self, u, v):
         x = min(max(int(u * self.width), 0), self.width - 1)
