@@ -1,29 +1,18 @@
 #pragma once
 // A scratch working directory with its own media/ folder, entered for the length
-// of a test, so sprites load pictures the test wrote itself.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
+// of a test, so sprites load pictures the test wrote itself. The sprite cache and
+// the draw log start and end empty.
 #include <string>
-#include <vector>
 
 #include "game/render/draw_log.h"
 #include "game/render/spritemanager.h"
 #include "game/render/tga.h"
+#include "tests/common/temp_run_dir.h"
 
-class ScratchDir : public ::testing::Test {
+class ScratchDir : public TempRunDir {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        dir = std::filesystem::temp_directory_path() /
-              ("boxquake-render-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir / "media");
-        std::filesystem::current_path(dir);
+        enterFreshDir("/tmp/boxquake-render-XXXXXX", {});
         SpriteManager::clear();
         DrawLog::clear();
     }
@@ -31,8 +20,7 @@ protected:
         SpriteManager::clear();
         DrawLog::disable();
         DrawLog::clear();
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(dir);
+        TempRunDir::TearDown();
     }
 
     // Writes an opaque w x h picture of one colour as media/<name>.
@@ -48,7 +36,4 @@ protected:
     static void writeDigits() {
         for (int d = 0; d < 10; ++d) writeImage(std::to_string(d) + ".tga", 24, 32);
     }
-
-    std::filesystem::path previous;
-    std::filesystem::path dir;
 };
