@@ -126,4 +126,31 @@ public:
     bool m_canSleep;                // whether the body may fall asleep
 };
 
+// The resolvers call these for every contact in every iteration: defined here
+// so that they inline there.
+
+inline Vector2D Body<TwoDee>::getVelocityAtPoint(const Vector2D& p) const {
+    float w = m_rotation.value;
+    return m_velocity + Vector2D(-w * (p.y - m_position.y), w * (p.x - m_position.x));
+}
+
+inline Vector2D Body<TwoDee>::getBiasVelocityAtPoint(const Vector2D& p) const {
+    float w = m_biasRotation.value;
+    return m_biasVelocity + Vector2D(-w * (p.y - m_position.y), w * (p.x - m_position.x));
+}
+
+inline void Body<TwoDee>::applyImpulse(const Vector2D& impulse, const Vector2D& point, bool wake) {
+    if (wake) setAwake(true);
+    m_velocity += impulse * m_inverseMass;
+    m_rotation += Rotation2D(m_moi.getRotationChange(impulse, point - m_position));
+}
+
+// Position correction: gathers a displacement for this step, separate from the
+// real velocity so that resolving overlap adds no energy. Never wakes the body.
+inline void Body<TwoDee>::applyBiasImpulse(const Vector2D& impulse, const Vector2D& point) {
+    Vector2D r = point - m_position;
+    m_biasVelocity += impulse * m_inverseMass;
+    m_biasRotation += Rotation2D((r.x * impulse.y - r.y * impulse.x) * m_moi.inverseMOI);
+}
+
 }  // namespace physics

@@ -16,9 +16,7 @@ namespace {
 const float BIAS_FACTOR = 0.8f;
 
 void applyBiasTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point) {
-    if (!b->isAwake()) return;
-    b->m_biasVelocity += impulse * b->getInverseMass();
-    b->m_biasRotation += cross(point - b->getPosition(), impulse) * b->getMOI().inverseMOI;
+    if (b->isAwake()) b->applyBiasImpulse(impulse, point);
 }
 
 }  // namespace

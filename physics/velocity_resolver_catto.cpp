@@ -24,9 +24,7 @@ const float WAKE_IMPULSE_FACTOR = 2.0f;
 bool takesImpulses(const Body<TwoDee>* b) { return b->isAwake(); }
 
 void applyTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point) {
-    if (!takesImpulses(b)) return;
-    b->m_velocity += impulse * b->getInverseMass();
-    b->m_rotation += cross(point - b->getPosition(), impulse) * b->getMOI().inverseMOI;
+    if (takesImpulses(b)) b->applyImpulse(impulse, point, false);
 }
 
 // body[1] receives +P, body[0] receives -P.
