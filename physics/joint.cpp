@@ -35,12 +35,7 @@ void Joint<TwoDee>::prepare() {
     // The constant rate, not the world's step: the joint closes a fixed fraction per step at 60 Hz.
     bias = (p2 - p1) * -(biasFactor * Globals::inverseTimeStep);
 
-    body1->setAwake(true);
-    body1->setVelocity(body1->getVelocity() - P * invM1, false);
-    body1->setRotation(body1->getRotation() - Rotation2D(invI1 * cross(r1, P)), false);
-    body2->setAwake(true);
-    body2->setVelocity(body2->getVelocity() + P * invM2, false);
-    body2->setRotation(body2->getRotation() + Rotation2D(invI2 * cross(r2, P)), false);
+    applyToBodies(P);
 }
 
 void Joint<TwoDee>::applyImpulses() {
@@ -48,7 +43,13 @@ void Joint<TwoDee>::applyImpulses() {
     Vector2D p2 = body2->getPosition() + r2;
     Vector2D dv = body2->getVelocityAtPoint(p2) - body1->getVelocityAtPoint(p1);
     Vector2D impulse = velocityPerImpulse * (bias - dv - P * softness);
+    applyToBodies(impulse);
+    P += impulse;
+}
 
+// Body 2 takes +impulse at r2 and body 1 the opposite at r1; both are woken, so
+// that bodies joined to anything never fall asleep.
+void Joint<TwoDee>::applyToBodies(const Vector2D& impulse) {
     float invM1 = body1->getInverseMass(), invM2 = body2->getInverseMass();
     float invI1 = body1->getMOI().inverseMOI, invI2 = body2->getMOI().inverseMOI;
     body1->setAwake(true);
@@ -57,8 +58,6 @@ void Joint<TwoDee>::applyImpulses() {
     body2->setAwake(true);
     body2->setVelocity(body2->getVelocity() + impulse * invM2, false);
     body2->setRotation(body2->getRotation() + Rotation2D(invI2 * cross(r2, impulse)), false);
-
-    P += impulse;
 }
 
 }  // namespace physics

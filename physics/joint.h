@@ -28,6 +28,9 @@ public:
     Matrix2 velocityPerImpulse;     // inverse of the effective-mass matrix K
     float softness;                 // added to K's diagonal
     bool ignoreContacts;            // contacts between the two joined bodies are skipped
+
+private:
+    void applyToBodies(const Vector2D& impulse);  // the step's impulse (or the warm start P) at both anchors
 };
 
 }  // namespace physics
