@@ -105,7 +105,7 @@ void World<TwoDee>::remove(Body<TwoDee>* body) {
             ++j;
         }
     }
-    bodies.erase(std::find(bodies.begin(), bodies.end(), body));
+    bodies.erase(found);  // nothing above touches the body vector
 }
 
 Body<TwoDee>* World<TwoDee>::add(Area* shape) {
@@ -138,8 +138,7 @@ void World<TwoDee>::remove(ForceGenerator* force) { forces.remove(force); }
 
 void World<TwoDee>::applyForces() {
     for (ForceGenerator* f : forces) f->applyForce(m_timestep);
-    float bias = std::pow(Globals::sleepRWABias, m_timestep);
-    for (Body<TwoDee>* b : bodies) b->applyForces(m_timestep, m_gravity, bias);
+    for (Body<TwoDee>* b : bodies) b->applyForces(m_timestep, m_gravity, frameRWABias);
 }
 
 void World<TwoDee>::moveBodies() {

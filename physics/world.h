@@ -66,8 +66,9 @@ public:
     std::vector<Body<TwoDee>*> bodies;   // insertion order; owned
     std::vector<Joint<TwoDee>*> joints;  // owned
     std::list<ForceGenerator*> forces;   // owned
-    float m_timestep;                    // seconds per step
-    float frameRWABias;                  // sleepRWABias ^ m_timestep: weight the running averages keep per step
+    float m_timestep;                    // seconds per step; change it through setTimeStep()
+    float frameRWABias;                  // sleepRWABias ^ m_timestep: weight the running averages keep per step,
+                                         // refreshed by init() and setTimeStep()
     BroadPhase<TwoDee>* m_broadphase;
     ContactGenerator<TwoDee>* m_contactGenerator;
     ContactList<TwoDee>* m_contactList;
