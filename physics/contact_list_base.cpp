@@ -46,6 +46,17 @@ Contact<TwoDee>* findListed(const Contact<TwoDee>* c) {
     return nullptr;
 }
 
+// The contact with the largest `field`, the earliest listed on a tie; null for
+// an empty list.
+template <class Container>
+Contact<TwoDee>* greatestBy(const Container& contacts, float Contact<TwoDee>::*field) {
+    Contact<TwoDee>* greatest = nullptr;
+    for (Contact<TwoDee>* c : contacts) {
+        if (greatest == nullptr || c->*field > greatest->*field) greatest = c;
+    }
+    return greatest;
+}
+
 }  // namespace
 
 template <template <class, class> class Container>
@@ -145,20 +156,12 @@ void BaseContactList<Container>::prepareVelocities() {
 
 template <template <class, class> class Container>
 Contact<TwoDee>* BaseContactList<Container>::getGreatestVelocity() const {
-    ContactT* greatest = nullptr;
-    for (ContactT* c : m_contacts) {
-        if (greatest == nullptr || c->closingVelocity > greatest->closingVelocity) greatest = c;
-    }
-    return greatest;  // null for an empty list
+    return greatestBy(m_contacts, &ContactT::closingVelocity);
 }
 
 template <template <class, class> class Container>
 Contact<TwoDee>* BaseContactList<Container>::getGreatestPenetration() const {
-    ContactT* greatest = nullptr;
-    for (ContactT* c : m_contacts) {
-        if (greatest == nullptr || c->penetration > greatest->penetration) greatest = c;
-    }
-    return greatest;  // null for an empty list
+    return greatestBy(m_contacts, &ContactT::penetration);
 }
 
 template <template <class, class> class Container>
