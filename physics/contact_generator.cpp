@@ -48,6 +48,8 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
     if (na == 0 || nb == 0) return false;
     const bool multi = Globals::findMultipleContacts;
     const float margin = Globals::_NEAR;
+    const float ra = a->getRadius();
+    const float rb = b->getRadius();
 
     ContactT slot[2];
     slot[0].penetration = UNFILLED_PENETRATION;
@@ -83,7 +85,7 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
         int j = 0;
         Vector2D p = b->getExtremePoint(-n, j);
         ContactT trial;
-        trial.penetration = Vector2D::dotProduct(v, n) + a->getRadius() - Vector2D::dotProduct(p, n);
+        trial.penetration = Vector2D::dotProduct(v, n) + ra - Vector2D::dotProduct(p, n);
         trial.normal = n;
         trial.point = p;
         trial.faceOnFirst = true;
@@ -101,7 +103,7 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
         Vector2D p = a->getExtremePoint(m, j);
         Vector2D v = b->getVertex(i);
         ContactT trial;
-        trial.penetration = Vector2D::dotProduct(p, m) - (Vector2D::dotProduct(v, m) - b->getRadius());
+        trial.penetration = Vector2D::dotProduct(p, m) - (Vector2D::dotProduct(v, m) - rb);
         trial.normal = m;
         trial.point = p;
         trial.faceOnFirst = false;
@@ -113,7 +115,7 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
 
     // Rounded axis: from the core vertex of a nearest b to the core vertex of b
     // nearest a. Degenerate directions (zero length) are used as they are.
-    if (a->getRadius() + b->getRadius() > 0.0f) {
+    if (ra + rb > 0.0f) {
         Vector2D d = (b->getPosition() - a->getPosition()).normalise();
         int ia = 0;
         int ib = 0;
@@ -130,7 +132,7 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
         trial.feature[0] = ia;
         trial.feature[1] = ib;
         // The middle of the overlap along the axis.
-        trial.point = a->getVertex(ia) + n * (a->getRadius() - 0.5f * trial.penetration);
+        trial.point = a->getVertex(ia) + n * (ra - 0.5f * trial.penetration);
         // Last axis: only the name of the best slot needs to follow a swap.
         if (!keep(trial, false)) return false;
     }
