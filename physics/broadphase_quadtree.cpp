@@ -82,9 +82,8 @@ void QuadtreeBroadPhase::insert(Node* node, BodyT* b, const Vector2D& min, const
 }
 
 QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
-    // Rebuilt from scratch every step: filing costs one short descent per body.
-    delete m_tree;
-    m_tree = nullptr;
+    // Rebuilt from scratch every step (init drops the old tree): filing costs
+    // one short descent per body.
     init(m_world);
     m_bodyKeys.clear();
     PairList pairs;

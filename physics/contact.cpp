@@ -135,7 +135,7 @@ bool Contact<TwoDee>::invalid() const {
     Vector2D e0 = area[f]->getVertex(feature[f]);
     Vector2D e1 = area[f]->getVertex(feature[f] + 1);
     Vector2D edge = e1 - e0;
-    float lengthSq = (e0 - e1).lengthSquared();
+    float lengthSq = edge.lengthSquared();
     if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
     float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
     return t < 0.0f || t > 1.0f;
