@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "physics/polygon.h"
 #include "physics/rect.h"
+#include "tests/physics/scenes.h"
 
 using namespace physics;
 
@@ -42,15 +42,6 @@ void expectValidHull(const std::vector<Vector2D>& hull, const std::vector<Vector
         for (const Vector2D& p : points) EXPECT_GE(cross(b - a, p - a), -1e-3f) << "point outside edge " << i;
     }
 }
-
-// Deterministic pseudo-random numbers for the property checks.
-struct Lcg {
-    std::uint32_t state;
-    float next() {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<float>(state >> 8) / 16777216.0f;
-    }
-};
 
 const float NaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -133,16 +124,16 @@ TEST(ConvexHull, NonFiniteInputTerminatesAndMakesNoPolygon) {
 }
 
 TEST(ConvexHull, RandomSetsGiveValidHulls) {
-    Lcg rng{12345u};
+    scenes::Lcg rng{12345u};  // the scenes' fixed-seed generator
     for (int trial = 0; trial < 300; ++trial) {
         int n = 3 + trial % 18;
         std::vector<Vector2D> points;
         for (int i = 0; i < n; ++i) {
             if (trial % 2 == 0) {
                 // Coarse grid: many duplicates and collinear triples.
-                points.emplace_back(std::floor(rng.next() * 4.0f), std::floor(rng.next() * 4.0f));
+                points.emplace_back(std::floor(rng.next(0.0f, 4.0f)), std::floor(rng.next(0.0f, 4.0f)));
             } else {
-                points.emplace_back(rng.next() * 800.0f, rng.next() * 600.0f);
+                points.emplace_back(rng.next(0.0f, 800.0f), rng.next(0.0f, 600.0f));
             }
         }
         std::vector<Vector2D> hull = hullOf(points);
