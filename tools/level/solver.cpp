@@ -141,21 +141,15 @@ private:
             if (closeTo(p, won)) return;
         }
         m_polished.push_back(won);
-        std::vector<Click> clicks = won;
-        double fraction = 0.0;
-        if (k > 0) {
-            clicks = centre(won);
-            fraction = playability(clicks);
-            if (clicks != won && fraction < 1.0) {
-                // The centring can overshoot a thin region: keep whichever of the two is better.
-                const double original = playability(won);
-                if (original > fraction) {
-                    clicks = won;
-                    fraction = original;
-                }
+        std::vector<Click> clicks = k > 0 ? centre(won) : won;
+        double fraction = playability(clicks);
+        if (clicks != won && fraction < 1.0) {
+            // The centring can overshoot a thin region: keep whichever of the two is better.
+            const double original = playability(won);
+            if (original > fraction) {
+                clicks = won;
+                fraction = original;
             }
-        } else {
-            fraction = playability(clicks);
         }
         const bool better = m_best < 0 || k < m_best || (k == m_best && fraction > m_bestPlayable);
         if (!better) return;
