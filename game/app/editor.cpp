@@ -146,11 +146,9 @@ void StateEditor::update(float t) {
         level->update(0);
         if (click & 1) level->explode(mpos.x, mpos.y, BLAST_POWER);
         if (escape && !lEsc) {
-            level->reset();
             // Back to the placed layout, so no victory clock or tick mark of the
             // run stays on screen while editing.
-            level->victoryTime = 0.0f;
-            if (level->clock) level->clock->frame = 10;
+            level->restart();
             edit = true;
         }
     }

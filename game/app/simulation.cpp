@@ -37,9 +37,7 @@ void StateSimulation::update(float /*t*/) {
         // A restart is the whole update: a click in it neither explodes nor picks
         // the tick mark, and the victory clock starts over with the objects, so a
         // restarted level cannot count as won before it has been played.
-        level->reset();
-        level->victoryTime = 0.0f;
-        if (level->clock) level->clock->frame = 10;
+        level->restart();
         time = 0;
         clickCount = 0;
         lastb = b;  // a button held through the restart is not a new press

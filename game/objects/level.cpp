@@ -186,8 +186,7 @@ int Level::update(int tick) {
         if (victoryTime == 0.0f) clock->setFrame(0);
         victoryTime += 1.0f;
     } else {
-        victoryTime = 0.0f;
-        clock->frame = 10;
+        stopVictoryClock();
     }
     return 0;
 }
@@ -219,6 +218,16 @@ bool Level::victory() { return victoryTime > static_cast<float>(length); }
 int Level::reset() {
     for (Object* object : objects) object->reset();
     return 1;
+}
+
+void Level::restart() {
+    reset();
+    stopVictoryClock();
+}
+
+void Level::stopVictoryClock() {
+    victoryTime = 0.0f;
+    clock->frame = 10;  // hidden until the conditions hold
 }
 
 Bomb* Level::getBomb(float x, float y) {

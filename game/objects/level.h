@@ -50,6 +50,9 @@ public:
     bool testVictory();  // every object is a victor now
     bool victory();      // the conditions have held for more than `length` updates
     int reset();         // every object back to its start; returns 1
+    // reset(), and the victory clock stopped and hidden: a restarted level has
+    // to be played again before it can count as won.
+    void restart();
 
     // The first bomb in object order that contains (x, y), or null.
     Bomb* getBomb(float x, float y);
@@ -84,4 +87,5 @@ public:
 private:
     // Registers the types, sets gravity, makes the boundary walls, then reads `file`.
     void load(LevelFile& file);
+    void stopVictoryClock();  // no victory time counted, clock hidden
 };
