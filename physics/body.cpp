@@ -68,6 +68,15 @@ void Body<TwoDee>::killVelocity() {
     m_rotation = Rotation2D(0.0f);
 }
 
+void Body<TwoDee>::resetMotion() {
+    killVelocity();
+    m_biasVelocity = Vector2D(0.0f, 0.0f);
+    m_biasRotation = Rotation2D(0.0f);
+    m_isAwake = true;
+    m_linearRWA = NEW_RWA;
+    m_rotationalRWA = NEW_RWA;
+}
+
 // ---------------------------------------------------------------- impulses
 
 void Body<TwoDee>::applyImpulse(const Vector2D& impulse, bool wake) {

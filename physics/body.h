@@ -47,6 +47,9 @@ public:
     void setVelocity(const Vector2D& v, bool wake = true);
     void setRotation(const Rotation2D& r, bool wake = true);
     void killVelocity();  // velocity and rotation 0; bias values untouched
+    // Motion as a new body has it: no velocity, no gathered bias, awake, with the
+    // running averages of a new body. Placement, shapes and contacts untouched.
+    void resetMotion();
     Vector2D getVelocityAtPoint(const Vector2D& p) const;
     Vector2D getBiasVelocityAtPoint(const Vector2D& p) const;
 
@@ -120,9 +123,10 @@ public:
     Rotation2D m_rotation;          // radians per second
     Rotation2D m_biasRotation;      // position-correction turn gathered this step, radians (not a rate)
     std::list<Area*> m_shapes;      // owned
-    bool m_isAwake = true;          // raw sleep flag
-    float m_linearRWA = 10.0f;      // running weighted average of the speed
-    float m_rotationalRWA = 10.0f;  // running weighted average of |angular velocity|
+    static constexpr float NEW_RWA = 10.0f;  // running averages of a new body: far above any sleep threshold
+    bool m_isAwake = true;             // raw sleep flag
+    float m_linearRWA = NEW_RWA;       // running weighted average of the speed
+    float m_rotationalRWA = NEW_RWA;   // running weighted average of |angular velocity|
     bool m_canSleep;                // whether the body may fall asleep
 };
 

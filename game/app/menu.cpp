@@ -9,6 +9,7 @@
 #include "game/app/simulation.h"
 #include "game/app/statemanager.h"
 #include "game/objects/bomb.h"
+#include "game/objects/game_scale.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 
@@ -30,6 +31,7 @@ const int kNoRecordIcon = 3;                   // "lvlnone.tga"
 }  // namespace
 
 StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIMESTEP) {
+    useGameScale();
     if (levelList.empty()) listLevels(LIST_FILE);
     const char* icons[4] = {"lvlnew.tga", "lvldone.tga", "lvllocked.tga", "lvlnone.tga"};
     for (int i = 0; i < 4; ++i) lvlSprite[i].reset(new Sprite(icons[i]));

@@ -8,6 +8,7 @@
 #include "game/objects/blackhole.h"
 #include "game/objects/bomb.h"
 #include "game/objects/box.h"
+#include "game/objects/game_scale.h"
 #include "game/objects/levelfile.h"
 #include "game/objects/polygon.h"
 #include "game/objects/staticbox.h"
@@ -41,6 +42,7 @@ Level::Level(const std::string& levelName, std::istream& source) : name(levelNam
 }
 
 void Level::load(LevelFile& file) {
+    useGameScale();
     registerObjects();
     world.setGravity(physics::Vector2D(0.0f, kGravity));
     initDefaultObjects();
@@ -102,6 +104,7 @@ void Level::initDefaultObjects() {
     for (const auto& b : BOUNDARY_WALLS) {
         auto* wall = new StaticBox(&world, b[0], b[1], b[2], b[3], true);
         wall->boundary = true;
+        wall->cachedPosition = wall->physics->getPosition();  // as constructObject does, for an exact restart
         objects.push_back(wall);
     }
 }
@@ -138,6 +141,16 @@ Object* Level::constructObject(std::string* words, int lineNumber) {
         return nullptr;
     }
     if (object->getType() == BLACKHOLE) static_cast<BlackHole*>(object)->list = &objects;
+    // The start a restart returns to is where the body really is, bit for bit:
+    // a body's centre is computed from its shapes and can lie a rounding error
+    // away from the file's numbers (805.00006 for 805), and a restart that moved
+    // it by that much would play another level than the one loaded.
+    // Only bodies the world simulates (each constructor adds its body last);
+    // a label's body is its text's box, not its anchor.
+    if (object->physics != nullptr && !world.bodies.empty() && world.bodies.back() == object->physics) {
+        object->cachedPosition = object->physics->getPosition();
+        object->cachedOrientation = object->physics->getOrientation();
+    }
     return object;
 }
 
@@ -216,6 +229,12 @@ bool Level::testVictory() {
 bool Level::victory() { return victoryTime > static_cast<float>(length); }
 
 int Level::reset() {
+    // Contacts kept from before would warm-start the restarted level with the
+    // impulses of another scene: drop them, so the level plays as first loaded.
+    physics::ContactList<physics::TwoDee>* contacts = world.getContactList();
+    if (contacts != nullptr) {
+        for (Object::Body2D* body : world.bodies) contacts->removeContacts(body);
+    }
     for (Object* object : objects) object->reset();
     return 1;
 }

@@ -324,7 +324,9 @@ bool LevelWriter::appendWord(std::string& line, const std::string& word) {
 
 bool LevelWriter::isDefaultBoundary(const StaticBox& wall) {
     for (const auto& b : Level::BOUNDARY_WALLS) {
-        if (wall.cachedPosition.x == static_cast<float>(b[0]) && wall.cachedPosition.y == static_cast<float>(b[1]) &&
+        // Compared as written: whole units (a body's centre may be a rounding error off).
+        if (std::nearbyint(wall.cachedPosition.x) == static_cast<float>(b[0]) &&
+            std::nearbyint(wall.cachedPosition.y) == static_cast<float>(b[1]) &&
             wall.width == static_cast<float>(b[2]) && wall.height == static_cast<float>(b[3])) {
             return true;
         }

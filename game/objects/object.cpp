@@ -53,7 +53,9 @@ int Object::reset() {
     if (physics == nullptr) return 0;
     physics->setPosition(cachedPosition);
     physics->setOrientation(cachedOrientation);
-    physics->killVelocity();
+    physics->resetMotion();
+    // The rest test must not see where the object was before it went back.
+    posHistory.clear();
     changeDilation(1.0f);
     return 0;
 }

@@ -2,6 +2,7 @@
 // choosing a level, the editor key and Escape.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app_fixture.h"
@@ -251,4 +252,31 @@ TEST_F(Menu, EscapeEndsTheProcessWithStatusZeroAndReleasesThePictures) {
             std::exit(3);  // not reached when Escape works
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Menu, IconsThatLandOnThePinnedIconComeToRest) {
+    // The icons' world falls at 100 px/s^2: every resting contact gathers 1.7 px/s
+    // of approach per update, which must not count as an impact to bounce from.
+    writeFile("levels.txt", "a\nb\n");
+    writeLevel("a", "Length 5\n");
+    StateMenu menu;
+    finishFadeIn(menu);
+    input(100, 300, 1);  // icon 0 is chosen and pinned; the blast throws the others away
+    menu.update(1.0f);
+    ASSERT_TRUE(menu.world.bodies[0]->isStatic());
+    // Icons 1 and 2 come down onto the pinned icon (16 px icons), one on the other.
+    physics::Body<physics::TwoDee>* stack[2] = {menu.world.bodies[1], menu.world.bodies[2]};
+    for (int i = 0; i < 2; ++i) {
+        stack[i]->setPosition(physics::Vector2D(100.0f, 318.0f + 18.0f * i));
+        stack[i]->setVelocity(physics::Vector2D(0.0f, -20.0f));
+    }
+    float fastest = 0.0f;  // after the first second, px/s
+    for (int i = 0; i < 600; ++i) {
+        menu.out(2.0f + i / 60.0f, 1.0f);
+        if (i < 60) continue;
+        for (auto* icon : stack) fastest = std::max(fastest, icon->getVelocity().length());
+    }
+    EXPECT_LT(fastest, 0.5f);
+    EXPECT_NEAR(stack[1]->getPosition().x, 100.0f, 0.5f);
+    EXPECT_NEAR(stack[1]->getPosition().y, 332.0f, 0.5f);
 }

@@ -107,6 +107,7 @@ TEST(ObjectReset, PutsTheBodyBackAndRestoresTheSize) {
     p.cachedOrientation = physics::Orientation2D(0.5f);
     p.at(1.0f, 2.0f);
     p.physics->setVelocity(Vector2D(3.0f, 4.0f));
+    p.physics->setAwake(false);
     p.changeDilation(0.3f);
     p.storePos();
     EXPECT_EQ(p.reset(), 0);
@@ -114,7 +115,11 @@ TEST(ObjectReset, PutsTheBodyBackAndRestoresTheSize) {
     EXPECT_EQ(p.physics->getOrientation().getAngle(), 0.5f);
     EXPECT_EQ(p.physics->getVelocity(), Vector2D(0.0f, 0.0f));
     EXPECT_EQ(p.dilation, 1.0f);
-    EXPECT_EQ(p.posHistory.size(), 1u);  // the history is kept
+    // As loaded: awake with a new body's running averages, and no history of
+    // where it was before, which the rest test would otherwise still weigh.
+    EXPECT_TRUE(p.physics->isAwake());
+    EXPECT_EQ(p.physics->m_linearRWA, physics::Body<physics::TwoDee>::NEW_RWA);
+    EXPECT_TRUE(p.posHistory.empty());
 }
 
 TEST(ObjectDraw, DefaultDrawTurnsWithTheBodyOrientation) {

@@ -268,6 +268,46 @@ TEST(BodySleep, MovingOrUnsleepableBodiesStayAwake) {
     EXPECT_FALSE(sleeper->isAwake());
 }
 
+TEST(BodySleep, OnlyAveragesStrictlyBelowBothThresholdsSleep) {
+    // With the running averages' weight at 1 they keep their values through a
+    // step exactly, so each edge of the sleep test is met head on.
+    const float linear = Globals::linearVelocitySleepEpsilon;
+    const float angular = Globals::angularVelocitySleepEpsilon;
+    const struct {
+        float linearRWA, rotationalRWA;
+        bool sleeps;
+    } cases[] = {
+        {std::nextafter(linear, 0.0f), std::nextafter(angular, 0.0f), true},
+        {linear, 0.0f, false},
+        {0.0f, angular, false},
+        {std::nextafter(linear, 0.0f), angular, false},
+    };
+    for (const auto& c : cases) {
+        BodyPtr body(Body<TwoDee>::create(new Circle(Vector2D(0.0f, 0.0f), 1.0f)));
+        body->m_linearRWA = c.linearRWA;
+        body->m_rotationalRWA = c.rotationalRWA;
+        body->applyForces(DT, Vector2D(0.0f, 0.0f), 1.0f);
+        EXPECT_EQ(body->isAwake(), !c.sleeps) << c.linearRWA << " " << c.rotationalRWA;
+    }
+}
+
+TEST(BodySleep, ResetMotionGivesTheMotionOfANewBody) {
+    BodyPtr body(Body<TwoDee>::create(new Circle(Vector2D(0.0f, 0.0f), 1.0f)));
+    body->setVelocity(Vector2D(3.0f, 1.0f));
+    body->setRotation(Rotation2D(2.0f));
+    body->applyBiasImpulse(Vector2D(1.0f, 0.0f), Vector2D(0.0f, 0.5f));
+    body->setAwake(false);
+    body->resetMotion();
+    const BodyPtr fresh(Body<TwoDee>::create(new Circle(Vector2D(0.0f, 0.0f), 1.0f)));
+    EXPECT_EQ(body->getVelocity(), fresh->getVelocity());
+    EXPECT_EQ(body->getRotation().value, fresh->getRotation().value);
+    EXPECT_EQ(body->getBiasVelocity(), fresh->getBiasVelocity());
+    EXPECT_EQ(body->getBiasRotation().value, fresh->getBiasRotation().value);
+    EXPECT_TRUE(body->isAwake());
+    EXPECT_EQ(body->m_linearRWA, fresh->m_linearRWA);
+    EXPECT_EQ(body->m_rotationalRWA, fresh->m_rotationalRWA);
+}
+
 TEST(BodySleep, SleepingBodiesKeepStillUntilWoken) {
     BodyPtr body(Body<TwoDee>::create(new Circle(Vector2D(0.0f, 0.0f), 1.0f)));
     body->setVelocity(Vector2D(3.0f, 0.0f));

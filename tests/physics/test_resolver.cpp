@@ -62,13 +62,31 @@ TEST(VelocityResolver, BounceKeepsTheMeanRestitutionOfTheApproachSpeed) {
     EXPECT_NEAR(mixed.body->getVelocity().y, 6.0f, 1e-4f);
 }
 
-TEST(VelocityResolver, SlowApproachesDoNotBounce) {
-    Rig rig(new Circle(Vector2D(0.0f, 1.0f), 1.0f));
-    rig.setMaterial(0.4f, 0.5f);
-    rig.body->setVelocity(Vector2D(0.0f, -0.19f));  // below the 0.2 threshold
-    rig.collide();
-    CattoVelocityResolver(10).resolve(&rig.list, &rig.joints);
-    EXPECT_NEAR(rig.body->getVelocity().y, 0.0f, 1e-6f);
+TEST(VelocityResolver, OnlyApproachesFasterThanTheThresholdBounce) {
+    // The threshold (0.2 units/s) is strict: an approach of exactly 0.2 stays
+    // put, the next float above it bounces, and so does 0.3 (which a threshold
+    // read as 0.4 would not).
+    const float threshold = Globals::restitutionThreshold;
+    ASSERT_EQ(threshold, 0.2f);
+    const struct {
+        float approach;
+        bool bounces;
+    } cases[] = {
+        {0.19f, false},
+        {threshold, false},
+        {std::nextafter(threshold, 1.0f), true},
+        {0.3f, true},
+    };
+    for (const auto& c : cases) {
+        Rig rig(new Circle(Vector2D(0.0f, 1.0f), 1.0f));
+        rig.setMaterial(1.0f, 0.5f);
+        rig.body->setVelocity(Vector2D(0.0f, -c.approach));
+        rig.collide();
+        ASSERT_EQ(rig.list.size(), 1);
+        ASSERT_EQ(rig.contacts()[0]->closingVelocity, c.approach);  // measured exactly, so the edge is the edge
+        CattoVelocityResolver(10).resolve(&rig.list, &rig.joints);
+        EXPECT_NEAR(rig.body->getVelocity().y, c.bounces ? c.approach : 0.0f, 1e-6f) << c.approach;
+    }
 }
 
 TEST(VelocityResolver, GapContactsTakeNoImpulseAndForgetTheirs) {
