@@ -26,11 +26,13 @@ std::string problems(const LevelCheck& c) {
 class Gates : public ToolDir {
 protected:
     // A solution for `name` made for the level's current bytes.
-    void writeSolutionFor(const std::string& name, int par, const std::vector<Click>& clicks) {
+    void writeSolutionFor(const std::string& name, int par, const std::vector<Click>& clicks,
+                          int limit = DEFAULT_MAX_UPDATES) {
         Solution s;
         s.hash = levelHash(source(name).bytes);
         s.par = par;
         s.clicks = clicks;
+        s.limit = limit;
         std::string error;
         ASSERT_TRUE(writeSolution(solutionPath(dir(), name), s, name, error)) << error;
     }
@@ -43,8 +45,64 @@ TEST_F(Gates, ShippedTestLevelsPass) {
         EXPECT_TRUE(c.won);
         EXPECT_EQ(c.explosions, c.solution.par);
         EXPECT_GE(c.playable, MIN_PLAYABLE);
+        EXPECT_TRUE(c.restartWins);
+        EXPECT_EQ(c.lateWins, 1);
+        EXPECT_GE(c.drift, 0.0f);
+        EXPECT_LE(c.drift, SETTLED_DRIFT);
         EXPECT_GT(c.simulated, 0);
     }
+}
+
+TEST_F(Gates, LateAndSettledStartsAreCheckedWithoutBombsAndSettledWithoutBlackHoles) {
+    // Wins at update ~780, but with every click 240 updates later not inside a
+    // cap of 1000: a player who reads the level first could not win it so.
+    writeSolutionFor("slide", 1, {{300, 128, 24}}, 1000);
+    LevelCheck c = checkLevel(dir(), "slide");
+    EXPECT_TRUE(c.won);
+    EXPECT_EQ(c.lateWins, 0);
+    EXPECT_TRUE(mentions(c, "240 updates later")) << problems(c);
+
+    // A ball that rolls down a wedge and on along the floor never settles.
+    sourceOf("roller", "Victory goal enter 700 60 150 110 centre\n"
+                       "Polygon 150 40 200 poly.tga 3 0 0 1 0 0 0.3 --static\n"
+                       "Ball 80 120 16 ball.tga --victory goal\n");
+    writeSolutionFor("roller", 1, {{2, 60, 100}});
+    c = checkLevel(dir(), "roller");
+    EXPECT_GT(c.drift, 10.0f);
+    EXPECT_TRUE(mentions(c, "left alone, a body moves")) << problems(c);
+
+    // A bomb excuses both; a black hole only the settled start.
+    const struct {
+        const char* extra;
+        int lateWins;
+        bool driftMeasured;
+    } exemptions[] = {
+        {"Bomb 700 500 20\n", -1, false},
+        {"BlackHole 700 500 10\n", 1, false},
+    };
+    for (const auto& e : exemptions) {
+        sourceOf("roller", "Victory goal enter 700 60 150 110 centre\n"
+                           "Polygon 150 40 200 poly.tga 3 0 0 1 0 0 0.3 --static\n"
+                           "Ball 80 120 16 ball.tga --victory goal\n" +
+                               std::string(e.extra));
+        writeSolutionFor("roller", 0, {});
+        c = checkLevel(dir(), "roller");
+        EXPECT_EQ(c.lateWins, e.lateWins < 0 ? -1 : (c.won ? 1 : 0)) << e.extra;
+        EXPECT_EQ(c.drift >= 0.0f, e.driftMeasured) << e.extra;
+        EXPECT_FALSE(mentions(c, "left alone")) << e.extra;
+    }
+}
+
+TEST_F(Gates, SolutionMustWinAfterARestart) {
+    // Played halfway, restarted, played again: the same win in the same update.
+    ReplayOptions again;
+    LevelCheck c = checkLevel(dir(), "slide");
+    ASSERT_TRUE(c.won);
+    again.restartAfter = c.wonAt / 2;
+    ReplayResult r = replay(source("slide"), c.solution.clicks, again);
+    EXPECT_TRUE(r.won);
+    EXPECT_EQ(r.wonAt, c.wonAt);
+    EXPECT_TRUE(c.restartWins);
 }
 
 TEST_F(Gates, MissingLevelOrSolutionFails) {

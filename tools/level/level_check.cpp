@@ -30,7 +30,8 @@ LevelCheck checkLevel(const std::string& dir, const std::string& name, const Che
         check.problems.push_back(error);
         return check;
     }
-    check.messages = describeLevel(source).messages;
+    const LevelInfo info = describeLevel(source);
+    check.messages = info.messages;
 
     const std::string solPath = solutionPath(dir, name);
     if (!readSolution(solPath, check.solution, error)) {
@@ -68,8 +69,40 @@ LevelCheck checkLevel(const std::string& dir, const std::string& name, const Che
     if (check.playable < MIN_PLAYABLE) {
         check.problems.push_back("the solution is not playable: " + fraction(check.playable) +
                                  " of its variants win (clicks moved up to " + std::to_string(playability.shift) +
-                                 " px and " + std::to_string(playability.delay) + " updates), at least " +
-                                 fraction(MIN_PLAYABLE) + " must");
+                                 " px, " + std::to_string(playability.early) + " updates earlier and " +
+                                 std::to_string(playability.late) + " later), at least " + fraction(MIN_PLAYABLE) +
+                                 " must");
+    }
+
+    // Halfway through the winning run is as far as a player gets before
+    // wondering whether to start again.
+    ReplayOptions again = replayOptions;
+    again.restartAfter = std::max(1, (r.won ? r.wonAt : replayOptions.maxUpdates) / 2);
+    ReplayResult restarted = replay(source, sol.clicks, again);
+    check.simulated += restarted.updates + again.restartAfter;
+    check.restartWins = restarted.won && restarted.explosions == sol.par;
+    if (!check.restartWins) check.problems.push_back("the solution does not win after the level is restarted");
+
+    if (info.bombFuses.empty()) {
+        ReplayResult late = replay(source, delayed(sol.clicks, LATE_START), replayOptions);
+        check.simulated += late.updates;
+        check.lateWins = late.won ? 1 : 0;
+        if (!late.won) {
+            check.problems.push_back("the solution does not win with every click " + std::to_string(LATE_START) +
+                                     " updates later (a player reading the level first)");
+        }
+        if (!info.blackHoles) {
+            check.drift = idleDrift(source);
+            check.simulated += SETTLED_TO;
+            if (check.drift > SETTLED_DRIFT) {
+                char text[200];
+                std::snprintf(text, sizeof text,
+                              "left alone, a body moves %.1f units between updates %d and %d; at most %.0f may",
+                              static_cast<double>(check.drift), SETTLED_FROM, SETTLED_TO,
+                              static_cast<double>(SETTLED_DRIFT));
+                check.problems.push_back(text);
+            }
+        }
     }
 
     if (sol.par != 0) {

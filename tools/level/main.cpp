@@ -236,8 +236,8 @@ int verify(Arguments a) {
     const std::clock_t startCpu = std::clock();
     long long simulated = 0;
     int failed = 0;
-    std::printf("%-24s %-4s %10s %4s %8s %9s  %s\n", "level", "won", "explosions", "par", "updates", "playable",
-                "result");
+    std::printf("%-24s %-4s %10s %4s %8s %9s %8s %5s %6s  %s\n", "level", "won", "explosions", "par", "updates",
+                "playable", "restart", "late", "drift", "result");
     for (const std::string& name : names) {
         LevelCheck c = checkLevel(a.dir, name, options);
         simulated += c.simulated;
@@ -246,9 +246,13 @@ int verify(Arguments a) {
         if (c.hasSolution) std::snprintf(par, sizeof par, "%d", c.solution.par);
         if (c.won) std::snprintf(updates, sizeof updates, "%d", c.wonAt);
         if (c.playable >= 0) std::snprintf(playable, sizeof playable, "%.2f", c.playable);
-        std::printf("%-24s %-4s %10s %4s %8s %9s  %s\n", name.c_str(), c.hasSolution ? (c.won ? "yes" : "no") : "-",
+        char drift[16] = "-";
+        if (c.drift >= 0) std::snprintf(drift, sizeof drift, "%.2f", static_cast<double>(c.drift));
+        const char* late = c.lateWins < 0 ? "-" : c.lateWins ? "yes" : "no";
+        std::printf("%-24s %-4s %10s %4s %8s %9s %8s %5s %6s  %s\n", name.c_str(),
+                    c.hasSolution ? (c.won ? "yes" : "no") : "-",
                     c.hasSolution ? std::to_string(c.explosions).c_str() : "-", par, updates, playable,
-                    c.passed ? "ok" : "FAIL");
+                    c.playable < 0 ? "-" : c.restartWins ? "yes" : "no", late, drift, c.passed ? "ok" : "FAIL");
         for (const std::string& p : c.problems) std::printf("    %s\n", p.c_str());
         if (!c.passed) ++failed;
         std::fflush(stdout);

@@ -160,6 +160,18 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
     std::unique_ptr<Level> level = load(source);
     Watch watch(*level);
 
+    if (options.restartAfter > 0) {
+        // The earlier attempt, as a player makes it before pressing 'r'.
+        size_t next = 0;
+        for (int u = 1; u <= options.restartAfter; ++u) {
+            level->update(u - 1);
+            for (; next < clicks.size() && clicks[next].update <= u; ++next) {
+                level->explode(static_cast<float>(clicks[next].x), static_cast<float>(clicks[next].y), CLICK_POWER);
+            }
+        }
+        level->restart();
+    }
+
     ReplayResult result;
     result.gap = watch.gap();
     result.bestGap = result.gap;
@@ -239,7 +251,7 @@ std::vector<std::vector<Click>> playabilityVariants(const std::vector<Click>& cl
         for (Click& c : variant) {
             c.x = std::clamp(c.x + randomIn(state, -options.shift, options.shift), 0, FIELD_WIDTH - 1);
             c.y = std::clamp(c.y + randomIn(state, -options.shift, options.shift), 0, FIELD_HEIGHT - 1);
-            c.update = std::max(c.update + randomIn(state, -options.delay, options.delay), previous + MIN_CLICK_GAP);
+            c.update = std::max(c.update + randomIn(state, -options.early, options.late), previous + MIN_CLICK_GAP);
             previous = c.update;
         }
         variants.push_back(variant);
@@ -266,6 +278,30 @@ double playableFraction(const LevelSource& level, const std::vector<Click>& clic
         }
     }
     return total > 0 ? static_cast<double>(wins) / total : 0.0;
+}
+
+std::vector<Click> delayed(std::vector<Click> clicks, int updates) {
+    for (Click& c : clicks) c.update += updates;
+    return clicks;
+}
+
+float idleDrift(const LevelSource& source, int from, int to) {
+    OutputCapture silence(OutputCapture::DISCARD);
+    std::unique_ptr<Level> level = load(source);
+    Watch watch(*level);
+    std::vector<physics::Vector2D> start;
+    float farthest = 0.0f;
+    for (int u = 1; u <= to; ++u) {
+        level->update(u - 1);
+        if (u == from) {
+            for (const Body2D* b : watch.movable) start.push_back(b->getPosition());
+        } else if (u > from) {
+            for (size_t i = 0; i < start.size(); ++i) {
+                farthest = std::max(farthest, (watch.movable[i]->getPosition() - start[i]).length());
+            }
+        }
+    }
+    return farthest;
 }
 
 }  // namespace leveltools

@@ -23,7 +23,15 @@ class Level;
 namespace leveltools {
 
 const float CLICK_POWER = 10000.0f;   // the play state's explosion power
-const double MIN_PLAYABLE = 0.5;      // fraction of jittered variants that must win
+const double MIN_PLAYABLE = 0.7;      // fraction of jittered variants that must win
+// A player reads a level's text before the first click: a level without a bomb
+// must still be won with every click this many updates later (4 s).
+const int LATE_START = 240;
+// Left alone, a level's movable bodies must stay within SETTLED_DRIFT world units
+// of where they are at SETTLED_FROM, until SETTLED_TO (updates; 5 s to 30 s),
+// unless a bomb or a black hole moves them.
+const int SETTLED_FROM = 300, SETTLED_TO = 1800;
+const float SETTLED_DRIFT = 2.0f;
 
 struct ReplayOptions {
     int maxUpdates = DEFAULT_MAX_UPDATES;  // give up after this many updates
@@ -38,6 +46,9 @@ struct ReplayOptions {
     // Updates after which to record the movable bodies (after the level's
     // update, before that update's click), in increasing order.
     std::vector<int> snapshotAt;
+    // When positive: first play the clicks for this many updates, then restart
+    // the level as the play state's 'r' does, and replay from update 1.
+    int restartAfter = 0;
 };
 
 // A movable body as the solver sees it.
@@ -89,14 +100,15 @@ ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
 LevelInfo describeLevel(const LevelSource& level);
 
 // Fraction of `variants` jittered copies of `clicks` that still win: every click
-// moved by up to `shift` pixels along x and along y and up to `delay` updates
-// earlier or later (kept inside the field, from update 1 on and at least
+// moved by up to `shift` pixels along x and along y, and up to `early` updates
+// earlier or `late` updates later (kept inside the field, from update 1 on and at least
 // MIN_CLICK_GAP apart). The variants are the same on every run. With no clicks
 // the only variant is the plain replay. `simulated` (when given) adds the updates run.
 struct PlayabilityOptions {
     int variants = 32;
-    int shift = 3;  // pixels
-    int delay = 3;  // updates
+    int shift = 8;   // pixels
+    int early = 10;  // updates; a hand is seldom early, often late
+    int late = 40;   // updates
     int maxUpdates = DEFAULT_MAX_UPDATES;
     // Stop counting once the fraction is certain to stay below this; the result is
     // then a lower bound below it. 0 counts every variant.
@@ -106,5 +118,12 @@ std::vector<std::vector<Click>> playabilityVariants(const std::vector<Click>& cl
                                                     const PlayabilityOptions& options);
 double playableFraction(const LevelSource& level, const std::vector<Click>& clicks,
                         const PlayabilityOptions& options = PlayabilityOptions(), long long* simulated = nullptr);
+
+// `clicks`, every one `updates` later.
+std::vector<Click> delayed(std::vector<Click> clicks, int updates);
+
+// Left without a click: the farthest any movable body gets, world units, from
+// where it was after update `from`, over the updates up to `to`.
+float idleDrift(const LevelSource& level, int from = SETTLED_FROM, int to = SETTLED_TO);
 
 }  // namespace leveltools

@@ -101,7 +101,10 @@ private:
     }
 
     // Playable fraction, simulated one variant at a time so the budget is honoured.
+    // 0 for a level without a bomb whose clicks lose when played LATE_START
+    // updates later: a player who reads the level first could never repeat them.
     double playability(const std::vector<Click>& clicks) {
+        if (m_info.bombFuses.empty() && !clicks.empty() && !simulate(delayed(clicks, LATE_START)).won) return 0.0;
         PlayabilityOptions po = m_options.playability;
         po.maxUpdates = m_options.maxUpdates;
         const std::vector<std::vector<Click>> variants = playabilityVariants(clicks, po);

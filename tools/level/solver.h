@@ -53,7 +53,7 @@ struct SolveOptions {
 
 struct SolveResult {
     bool found = false;       // `solution` wins
-    bool playable = false;    // and at least MIN_PLAYABLE of its variants win
+    bool playable = false;    // and at least MIN_PLAYABLE of its variants win (and, without a bomb, it wins LATE_START later)
     bool optimal = false;     // playable, and no sequence with fewer clicks can win (0 clicks, or 1 when 0 loses)
     Solution solution;        // hash, par, updates and playable filled in
     SolveProgress stats;      // totals at the end

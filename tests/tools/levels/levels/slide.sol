@@ -1,6 +1,6 @@
 # boxquake solution for slide
 hash 1d09e2815eb94ea9
 par 1
-updates 550
-playable 0.906
-click 3 157 22
+updates 476
+playable 0.969
+click 4 128 24
