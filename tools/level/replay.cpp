@@ -19,14 +19,18 @@ namespace {
 
 // Updates the rest test looks back (Object::isStable keeps 60 positions), plus one.
 const int REST_WINDOW = 61;
-// A body counts as at rest when its centre is within REST_DRIFT of where it was
-// REST_SPAN and REST_SPAN / 2 updates ago. The engine's own sleep cannot serve:
-// a body resting on the floor keeps a little jitter and rarely falls asleep.
+// A body counts as at rest when it sleeps, or when its centre is within
+// REST_DRIFT of where it was REST_SPAN and REST_SPAN / 2 updates ago. Sleep alone
+// does not serve: at the game's scale a lone crate sleeps within seconds, but a
+// crate that slid to a stop slightly tilted can rock on its corners for good, a
+// ball rolls on along a level floor, and in a stack a sleeping crate is woken by
+// the one it rests on. With sleep alone the search ran 22 % (topple) to 80 %
+// (cargo) fewer replays in the same number of simulated updates.
 const int REST_SPAN = 90;        // updates
 const float REST_DRIFT = 1.0f;   // world units
 // ... and moves slower than this now: a blast that has just pushed a body shows
 // in its velocity before it shows in its position.
-const float REST_SPEED = 15.0f;  // world units / s (resting jitter under gravity is about 5)
+const float REST_SPEED = 15.0f;  // world units / s (a rocking crate stays under 5)
 
 using Body2D = physics::Body<physics::TwoDee>;
 
