@@ -1,6 +1,6 @@
 # boxquake solution for orbit
-hash 1290409dca33a58e
+hash e8d2f889cf32f441
 par 1
-updates 697
-playable 1.000
-click 5 364 24
+updates 685
+playable 0.906
+click 1 376 3

@@ -1,7 +1,7 @@
 # boxquake solution for seesaw
-hash 60a35826bc9abfc9
+hash c0217eb6bf162142
 par 2
-updates 932
-playable 1.000
-click 5 145 100
-click 300 202 312
+updates 714
+playable 0.875
+click 46 143 111
+click 53 212 285

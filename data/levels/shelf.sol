@@ -1,7 +1,7 @@
 # boxquake solution for shelf
-hash db8a2e145a0bb619
+hash ee9cda5650edb35d
 par 2
-updates 573
-playable 0.910
-click 5 140 315
-click 20 230 447
+updates 604
+playable 1.000
+click 21 211 452
+click 28 144 323
