@@ -77,7 +77,7 @@ bool listInFile(const std::string& name, std::string& error) {
 
 }  // namespace
 
-StateEditor::StateEditor() : State(0.0f, 0.0f), level(new Level("")) {
+StateEditor::StateEditor() : State(0.0f, 0.0f), level(new Level("")), rules(*level) {
     level->backgroundName = "backdrop2.tga";
     level->background = SpriteManager::get(level->backgroundName);
     addTemplate("StaticBox", "100", "100", "32", "32", "wall.tga", nullptr);
@@ -143,12 +143,12 @@ void StateEditor::update(float t) {
         }
         if (key(kKeyReturn)) edit = false;
     } else {
-        level->update(0);
-        if (click & 1) level->explode(mpos.x, mpos.y, BLAST_POWER);
+        rules.update();
+        if (click & 1) rules.click(mpos.x, mpos.y);
         if (escape && !lEsc) {
             // Back to the placed layout, so no victory clock or tick mark of the
             // run stays on screen while editing.
-            level->restart();
+            rules.restart();
             edit = true;
         }
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/app/state.h"
+#include "game/objects/play_rules.h"
 #include "physics/vector.h"
 
 class Level;
@@ -21,7 +22,6 @@ class StateEditor : public State {
 public:
     static constexpr int MAX_TEMPLATES = 10;
     static constexpr int TEMPLATE_WORDS = 10;
-    static constexpr float BLAST_POWER = 10000.0f;   // a test-mode click's explosion
     static constexpr float MESSAGE_SECONDS = 2.0f;   // how long the save message stays
     static const char* const SAVE_NAME;              // "mylevel1"
     static const char* const SAVE_PATH;              // "levels/mylevel1.lvl"
@@ -82,6 +82,7 @@ public:
     bool lSave = false;                  // 's' was down in the previous update: one save per press
     Object* select = nullptr;            // the selected object; owned by the level
     std::unique_ptr<Level> level;        // the level being edited
+    PlayRules rules;                     // test mode's play of `level`
     int cTemplate = 0;                   // chosen template slot
     Template templates[MAX_TEMPLATES];
     int templateCount = 0;               // slots in use

@@ -10,6 +10,7 @@
 #include "game/app/statemanager.h"
 #include "game/objects/bomb.h"
 #include "game/objects/game_scale.h"
+#include "game/objects/play_rules.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 
@@ -21,7 +22,6 @@ namespace {
 const int kColumns = 4;
 const float kIconSide = 16.0f;                 // icon body extent, window pixels
 const float kGravity = -100.0f;                // icons fall gently when blown away, pixels / s^2
-const float kBlastPower = 10000.0f;            // same blast as a click in a level
 const float kSlideDistance = 400.0f;           // pixels left of the rest position at the start
 const float kSlideSpeed = 12.0f;               // an icon arrives 1/12 of the fade-in after it starts
 const int kKeyEscape = 27;
@@ -153,7 +153,7 @@ void StateMenu::out(float /*t*/, float /*v*/) { world.step(); }
 void StateMenu::explode(physics::Body<physics::TwoDee>* body) {
     body->setStatic(true);
     const physics::Vector2D p = body->getPosition();
-    Bomb::explode(&world, p.x, p.y, kBlastPower, 1.0f);
+    Bomb::explode(&world, p.x, p.y, PlayRules::BLAST_POWER, 1.0f);  // the blast of a click in a level
 }
 
 void StateMenu::draw() {

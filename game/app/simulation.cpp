@@ -17,13 +17,16 @@ const int kUpdatesPerSecond = 60;
 
 // The icon is looked up once, after the level's own pictures, rather than by name every frame.
 StateSimulation::StateSimulation(MnuLevel& record)
-    : State(0.0f, 0.0f), data(record), level(new Level(record.level)), bombIcon(SpriteManager::get("bombA.tga")) {}
+    : State(0.0f, 0.0f),
+      data(record),
+      level(new Level(record.level)),
+      rules(*level),
+      bombIcon(SpriteManager::get("bombA.tga")) {}
 
 StateSimulation::~StateSimulation() = default;
 
 void StateSimulation::update(float /*t*/) {
-    level->update(time);
-    time += 1;
+    rules.update();
 
     if (key(kKeyEscape)) {
         endLevel(false);
@@ -37,29 +40,21 @@ void StateSimulation::update(float /*t*/) {
         // A restart is the whole update: a click in it neither explodes nor picks
         // the tick mark, and the victory clock starts over with the objects, so a
         // restarted level cannot count as won before it has been played.
-        level->restart();
-        time = 0;
-        clickCount = 0;
+        rules.restart();
         lastb = b;  // a button held through the restart is not a new press
         return;
     }
 
-    const float dx = TICK_X - static_cast<float>(mx);
-    const float dy = TICK_Y - static_cast<float>(my);
-    if (level->victory() && (b & 1) && dx * dx + dy * dy <= static_cast<float>(TICK_REACH_SQUARED)) {
-        endLevel(true);
-    }
-    if ((b & 1) && lastb == 0) {
-        level->explode(static_cast<float>(mx), static_cast<float>(my), BLAST_POWER);
-        clickCount += 1;
-    }
+    const float x = static_cast<float>(mx), y = static_cast<float>(my);
+    if ((b & 1) && rules.onTickMark(x, y)) endLevel(true);
+    if ((b & 1) && lastb == 0) rules.click(x, y);
     lastb = b;
 }
 
 void StateSimulation::draw() {
     level->draw();
-    SpriteManager::drawNumber(50, 540, time / kUpdatesPerSecond, 1.0f);
-    SpriteManager::drawNumber(250, 540, clickCount, 1.0f);
+    SpriteManager::drawNumber(50, 540, rules.time / kUpdatesPerSecond, 1.0f);
+    SpriteManager::drawNumber(250, 540, rules.explosions, 1.0f);
     if (bombIcon) bombIcon->draw(230.0f, 540.0f, 0.4f, 0.4f, 0.0f, 1.0f);
 }
 
@@ -67,9 +62,9 @@ void StateSimulation::endLevel(bool win) {
     if (win) {
         // The record's state says whether a result exists, so a win without any
         // explosion is kept as a real result of 0 rather than taken for "none yet".
-        if (data.state != 1 || clickCount < data.clicks) {
-            data.clicks = clickCount;
-            data.time = time;
+        if (data.state != 1 || rules.explosions < data.clicks) {
+            data.clicks = rules.explosions;
+            data.time = rules.time;
         }
         data.state = 1;
     } else if (data.state != 1) {

@@ -74,8 +74,8 @@ void Level::load(LevelFile& file) {
     clock->frame = 10;         // hidden until the conditions hold
     clock->scale = 0.625f;
     clock->once = true;
-    clock->x = 750.0f;
-    clock->y = 560.0f;
+    clock->x = TICK_X;
+    clock->y = TICK_Y;
 }
 
 Level::~Level() {
@@ -213,7 +213,7 @@ int Level::draw() {
     explodey->draw();
     clock->draw();
     if (victory() && victorySprite != nullptr && !victorySprite->empty()) {
-        victorySprite->draw(750.0f, 560.0f, stretch(40.0f, victorySprite->width), stretch(40.0f, victorySprite->height),
+        victorySprite->draw(TICK_X, TICK_Y, stretch(40.0f, victorySprite->width), stretch(40.0f, victorySprite->height),
                             0.0f, 1.0f);
     }
     return 0;

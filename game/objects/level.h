@@ -70,6 +70,9 @@ public:
     static constexpr int BOUNDARY_WALLS[4][4] = {
         {400, -5, 820, 20}, {400, 605, 820, 20}, {-5, 300, 20, 620}, {805, 300, 20, 620}};
 
+    // Centre of the tick mark a won level shows, and of the victory clock, window pixels.
+    static constexpr float TICK_X = 750.0f, TICK_Y = 560.0f;
+
     std::string name;                                       // level name, without directory or extension
     std::string path;                                       // file read ("./levels/<name>.lvl"), or the name
     std::list<Object*> objects;                             // owned; creation order = update and drawing order

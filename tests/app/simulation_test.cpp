@@ -26,8 +26,8 @@ protected:
     static physics::Body<physics::TwoDee>* ball(StateSimulation& s) { return s.level->objects.back()->physics; }
     // Ends the level as won after `updates` updates and `clicks` explosions.
     static void win(StateSimulation& s, int clicks, int updates) {
-        s.clickCount = clicks;
-        s.time = updates;
+        s.rules.explosions = clicks;
+        s.rules.time = updates;
         s.endLevel(true);
     }
 
@@ -38,27 +38,27 @@ TEST_F(Play, HeldButtonExplodesOnceAndAPressNeedsAllButtonsReleased) {
     auto play = start(1000);
     input(300, 100, 1);
     for (int i = 0; i < 10; ++i) play->update(0.0f);
-    EXPECT_EQ(play->clickCount, 1);
+    EXPECT_EQ(play->rules.explosions, 1);
     EXPECT_GT(ball(*play)->getPosition().x, 400.0f);  // pushed away from the pointer on its left
 
     input(300, 100, 0);
     play->update(0.0f);
     input(300, 100, 1);
     play->update(0.0f);
-    EXPECT_EQ(play->clickCount, 2);
+    EXPECT_EQ(play->rules.explosions, 2);
 
     // Left pressed while the right button is held: nothing; after release, a press counts.
     input(300, 100, 4);
     play->update(0.0f);
     input(300, 100, 5);
     play->update(0.0f);
-    EXPECT_EQ(play->clickCount, 2);
+    EXPECT_EQ(play->rules.explosions, 2);
     input(300, 100, 0);
     play->update(0.0f);
     input(300, 100, 1);
     play->update(0.0f);
-    EXPECT_EQ(play->clickCount, 3);
-    EXPECT_EQ(play->time, 16);  // one per update
+    EXPECT_EQ(play->rules.explosions, 3);
+    EXPECT_EQ(play->rules.time, 16);  // one per update
 }
 
 TEST_F(Play, TickMarkClickEndsAWonLevelAndAlsoExplodes) {
@@ -68,7 +68,7 @@ TEST_F(Play, TickMarkClickEndsAWonLevelAndAlsoExplodes) {
     play->update(0.0f);  // the first update is the first in which the conditions hold
     ASSERT_FALSE(play->level->victory());
     EXPECT_EQ(StateManager::nextState, nullptr);
-    EXPECT_EQ(play->clickCount, 1);
+    EXPECT_EQ(play->rules.explosions, 1);
 
     input(750, 560, 0);
     play->update(0.0f);
@@ -79,7 +79,7 @@ TEST_F(Play, TickMarkClickEndsAWonLevelAndAlsoExplodes) {
     EXPECT_EQ(record.state, 1);
     EXPECT_EQ(record.clicks, 1);  // counted before the explosion of the same update
     EXPECT_EQ(record.time, 3);
-    EXPECT_EQ(play->clickCount, 2);
+    EXPECT_EQ(play->rules.explosions, 2);
 }
 
 TEST_F(Play, ClickBesideTheTickMarkDoesNotEndTheLevel) {
@@ -90,7 +90,7 @@ TEST_F(Play, ClickBesideTheTickMarkDoesNotEndTheLevel) {
     input(750, 560 - 20, 1);  // exactly 20 pixels away
     play->update(0.0f);
     EXPECT_EQ(StateManager::nextState, nullptr);
-    EXPECT_EQ(play->clickCount, 1);
+    EXPECT_EQ(play->rules.explosions, 1);
 }
 
 TEST_F(Play, RestartUpdateDoesNothingElseAndClearsTheVictory) {
@@ -100,7 +100,7 @@ TEST_F(Play, RestartUpdateDoesNothingElseAndClearsTheVictory) {
     input(0, 0, 0);
     for (int i = 0; i < 5; ++i) play->update(0.0f);
     ASSERT_TRUE(play->level->victory());
-    ASSERT_EQ(play->clickCount, 1);
+    ASSERT_EQ(play->rules.explosions, 1);
 
     // 'r' and a click on the tick mark in the same update: a restart, nothing else.
     input(750, 560, 1, {kRestart});
@@ -108,15 +108,15 @@ TEST_F(Play, RestartUpdateDoesNothingElseAndClearsTheVictory) {
     EXPECT_EQ(play->level->victoryTime, 0.0f);
     EXPECT_EQ(StateManager::nextState, nullptr);
     EXPECT_EQ(record.state, 0);
-    EXPECT_EQ(play->time, 0);
-    EXPECT_EQ(play->clickCount, 0);
+    EXPECT_EQ(play->rules.time, 0);
+    EXPECT_EQ(play->rules.explosions, 0);
     EXPECT_FALSE(play->level->victory());
     EXPECT_EQ(ball(*play)->getPosition(), physics::Vector2D(400, 20));
 
     // The button held through the restart is not a new press.
     input(750, 560, 1);
     play->update(0.0f);
-    EXPECT_EQ(play->clickCount, 0);
+    EXPECT_EQ(play->rules.explosions, 0);
     EXPECT_EQ(StateManager::nextState, nullptr);
 }
 
@@ -166,7 +166,7 @@ TEST_F(Play, DrawShowsSecondsExplosionsAndTheBombIcon) {
     auto play = start(1000);
     input(0, 0, 0);
     for (int i = 0; i < 125; ++i) play->update(0.0f);
-    play->clickCount = 12;
+    play->rules.explosions = 12;
     DrawLog::Scope log;
     play->draw();
     std::vector<DrawCall> calls = DrawLog::sprites();
@@ -191,5 +191,5 @@ TEST_F(Play, MissingLevelFilePlaysAnEmptyField) {
     EXPECT_EQ(play.level->objects.size(), 4u);  // the boundary walls
     input(0, 0, 0);
     play.update(0.0f);
-    EXPECT_EQ(play.time, 1);
+    EXPECT_EQ(play.rules.time, 1);
 }

@@ -9,6 +9,7 @@
 #include "game/objects/blackhole.h"
 #include "game/objects/bomb.h"
 #include "game/objects/level.h"
+#include "game/objects/play_rules.h"
 #include "physics/physics.h"
 #include "tools/level/output_capture.h"
 #include "tools/level/random.h"
@@ -153,6 +154,8 @@ struct Watch {
     }
 };
 
+void click(PlayRules& rules, const Click& c) { rules.click(static_cast<float>(c.x), static_cast<float>(c.y)); }
+
 int randomIn(std::uint64_t& state, int lo, int hi) {
     return lo + static_cast<int>(splitmix64(state) % static_cast<std::uint64_t>(hi - lo + 1));
 }
@@ -164,16 +167,15 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
     std::unique_ptr<Level> level = load(source);
     Watch watch(*level);
 
+    PlayRules rules(*level);
     if (options.restartAfter > 0) {
         // The earlier attempt, as a player makes it before pressing 'r'.
         size_t next = 0;
         for (int u = 1; u <= options.restartAfter; ++u) {
-            level->update(u - 1);
-            for (; next < clicks.size() && clicks[next].update <= u; ++next) {
-                level->explode(static_cast<float>(clicks[next].x), static_cast<float>(clicks[next].y), CLICK_POWER);
-            }
+            rules.update();
+            for (; next < clicks.size() && clicks[next].update <= u; ++next) click(rules, clicks[next]);
         }
-        level->restart();
+        rules.restart();
     }
 
     ReplayResult result;
@@ -182,15 +184,13 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
     size_t nextClick = 0;
     size_t nextSnapshot = 0;
     int asleepFor = 0;  // consecutive updates after which every movable body slept
-    int time = 0;       // the play state's update counter
     for (int u = 1; u <= options.maxUpdates; ++u) {
-        level->update(time);
-        time += 1;
+        rules.update();
         result.updates = u;
         watch.record(u);
         result.gap = watch.gap();
         result.bestGap = std::min(result.bestGap, result.gap);
-        if (level->victory()) {
+        if (rules.won()) {
             result.won = true;
             result.wonAt = u;
             break;
@@ -202,9 +202,8 @@ ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks,
         // Clicks are validated to come at most one per update; one that is out of
         // order (a caller's mistake) is played at the first update it can be.
         while (nextClick < clicks.size() && clicks[nextClick].update <= u) {
-            const Click& c = clicks[nextClick];
-            level->explode(static_cast<float>(c.x), static_cast<float>(c.y), CLICK_POWER);
-            ++result.explosions;
+            click(rules, clicks[nextClick]);
+            result.explosions = rules.explosions;
             ++nextClick;
             asleepFor = -1;  // counted again from the next update: the blast has not moved anything yet
         }
@@ -293,10 +292,11 @@ float idleDrift(const LevelSource& source, int from, int to) {
     OutputCapture silence(OutputCapture::DISCARD);
     std::unique_ptr<Level> level = load(source);
     Watch watch(*level);
+    PlayRules rules(*level);
     std::vector<physics::Vector2D> start;
     float farthest = 0.0f;
     for (int u = 1; u <= to; ++u) {
-        level->update(u - 1);
+        rules.update();
         if (u == from) {
             for (const Body2D* b : watch.movable) start.push_back(b->getPosition());
         } else if (u > from) {

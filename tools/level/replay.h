@@ -1,12 +1,11 @@
 #pragma once
-// Plays a level headless with a list of clicks, update by update exactly as the
-// play state does:
+// Plays a level headless with a list of clicks, through the play state's own
+// rules of play (PlayRules):
 //
 //   update u (u = 1, 2, ...):
-//     level.update(u - 1)            the play state's `time` before it counts up
-//     time = u
-//     won when level.victory()       checked after the level's own update
-//     a click whose update is u:     level.explode(x, y, 10000), one explosion
+//     rules.update()                 the level steps; the count becomes u
+//     won when rules.won()           checked after the level's own update
+//     a click whose update is u:     rules.click(x, y), one explosion
 //
 // A click in the update in which the level is won is not played: the player
 // would be clicking the tick mark, and the play state records the explosion
@@ -22,7 +21,6 @@ class Level;
 
 namespace leveltools {
 
-const float CLICK_POWER = 10000.0f;   // the play state's explosion power
 const double MIN_PLAYABLE = 0.7;      // fraction of jittered variants that must win
 // A player reads a level's text before the first click: a level without a bomb
 // must still be won with every click this many updates later (4 s).

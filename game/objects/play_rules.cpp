@@ -1,0 +1,27 @@
+#include "game/objects/play_rules.h"
+
+#include "game/objects/level.h"
+
+void PlayRules::update() {
+    level.update(time);
+    time += 1;
+}
+
+bool PlayRules::won() const { return level.victory(); }
+
+void PlayRules::click(float x, float y) {
+    level.explode(x, y, BLAST_POWER);
+    explosions += 1;
+}
+
+void PlayRules::restart() {
+    level.restart();
+    time = 0;
+    explosions = 0;
+}
+
+bool PlayRules::onTickMark(float x, float y) const {
+    const float dx = Level::TICK_X - x;
+    const float dy = Level::TICK_Y - y;
+    return won() && dx * dx + dy * dy <= static_cast<float>(TICK_REACH_SQUARED);
+}
