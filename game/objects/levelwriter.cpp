@@ -177,6 +177,7 @@ private:
             }
             if (polygon->isStaticPolygon) line.word("--static", "option");
             if (polygon->hasRotate) line.word("--rotate", "option").real(polygon->rotate);
+            victoryOption(line, o);
             return emit(line, error);
         }
         if (auto* bomb = dynamic_cast<Bomb*>(&o)) {

@@ -18,6 +18,8 @@ Polygon0::Polygon0(World2D* world, std::string* words) {
     const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
     const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
     isStaticPolygon = hasOpt(words, "--static");
+    // A movable polygon can be what a condition asks to bring somewhere.
+    data["vicCondName"] = getOpt(words, "--victory");
     image = LevelFile::word(words, 4);
     sprite = SpriteManager::get(image);
     texture = sprite;
