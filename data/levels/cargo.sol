@@ -1,8 +1,7 @@
 # boxquake solution for cargo
-hash c0452387fd60d927
-par 3
-updates 779
-playable 1.000
-click 5 140 428
-click 60 680 428
-click 120 720 278
+hash a80492a7fc79bf14
+par 2
+updates 842
+playable 0.91
+click 10 155 350
+click 100 645 400

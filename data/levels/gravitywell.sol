@@ -1,6 +1,6 @@
 # boxquake solution for gravitywell
-hash b358468a16a0b5f2
+hash f71a1b2797e11444
 par 1
-updates 441
-playable 1.000
-click 5 238 6
+updates 774
+playable 0.906
+click 6 228 32

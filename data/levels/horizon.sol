@@ -1,8 +1,6 @@
 # boxquake solution for horizon
-hash 51f62982aeb3c30f
-par 3
-updates 839
-playable 0.94
-click 10 276 0
-click 60 182 7
-click 110 82 7
+hash 19f96a6c5125a8ab
+par 1
+updates 747
+playable 0.91
+click 10 15 433

@@ -1,8 +1,7 @@
 # boxquake solution for pinball
-hash c846c3edf0b6db09
-par 3
-updates 987
-playable 1.00
-click 60 35 461
-click 120 394 436
-click 200 768 146
+hash 8cb1d052f2e8e946
+par 2
+updates 1000
+playable 0.91
+click 5 406 408
+click 23 769 149

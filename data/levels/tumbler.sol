@@ -1,6 +1,6 @@
 # boxquake solution for tumbler
-hash c0bac9872485b1d6
+hash ad8fd6358ca1493f
 par 1
-updates 512
-playable 1.00
+updates 513
+playable 0.812
 click 10 48 176

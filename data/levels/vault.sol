@@ -1,8 +1,8 @@
 # boxquake solution for vault
-hash 179aaf5c6e888d4e
+hash 6c2508d3ad0c7922
 par 3
-updates 946
-playable 0.94
-click 10 284 42
-click 60 5 216
-click 110 799 336
+updates 782
+playable 0.84
+click 24 236 320
+click 46 673 361
+click 134 375 189
