@@ -1,6 +1,6 @@
 # boxquake solution for tumbler
-hash ad8fd6358ca1493f
+hash 3fe0a65942b4f3b8
 par 1
-updates 513
-playable 0.812
-click 10 48 176
+updates 584
+playable 1.000
+click 5 50 165
