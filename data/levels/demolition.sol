@@ -1,8 +1,7 @@
 # boxquake solution for demolition
-hash 4bc813ae22e88bbc
-par 3
-updates 808
-playable 1.00
-click 30 150 325
-click 150 430 183
-click 300 650 250
+hash ae322c5666c050b4
+par 2
+updates 666
+playable 0.97
+click 10 64 60
+click 200 650 60

@@ -1,8 +1,8 @@
 # boxquake solution for eventhorizon
-hash 49a365c209706963
+hash 15aa7ddba1582ac8
 par 3
-updates 1033
-playable 1.00
-click 60 268 258
-click 300 524 350
-click 540 378 494
+updates 942
+playable 0.94
+click 10 268 258
+click 250 400 492
+click 500 524 350
