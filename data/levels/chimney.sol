@@ -1,7 +1,7 @@
 # boxquake solution for chimney
-hash ee133d165b7dceff
+hash 49b22766dc018ba5
 par 2
-updates 1221
-playable 0.810
-click 5 309 12
-click 500 492 93
+updates 1094
+playable 1.000
+click 30 96 316
+click 450 732 170
