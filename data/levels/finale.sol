@@ -1,8 +1,6 @@
 # boxquake solution for finale
-hash ac74ebb2853b6677
-par 3
-updates 1218
-playable 0.97
-click 60 25 30
-click 120 578 1
-click 180 6 456
+hash 5af85dc582480305
+par 1
+updates 987
+playable 0.969
+click 5 153 252
