@@ -317,22 +317,6 @@ TEST_F(LevelTest, CrLfFileLoadsAsWritten) {
     EXPECT_EQ(a->image, b->image);
 }
 
-TEST_F(LevelTest, ResetPutsEveryObjectBack) {
-    auto level = load("Ball 100 300 10 ball.tga\nBox 300 400 40 20 crate.tga\nBomb 500 100 1\n");
-    std::vector<Vector2D> loaded;
-    for (Object::Body2D* b : level->world.bodies) loaded.push_back(b->getPosition());
-    for (int tick = 1; tick <= 120; ++tick) level->update(tick);
-    Ball* ball = nth<Ball>(*level, 4);
-    Bomb* bomb = nth<Bomb>(*level, 6);
-    EXPECT_LT(ball->physics->getPosition().y, 100.0f);
-    EXPECT_TRUE(bomb->exploded);
-    EXPECT_EQ(level->reset(), 1);
-    EXPECT_FALSE(bomb->exploded);
-    for (size_t i = 0; i < loaded.size(); ++i) EXPECT_EQ(level->world.bodies[i]->getPosition(), loaded[i]) << i;
-    EXPECT_NEAR(ball->physics->getPosition().y, 300.0f, 1e-3f);
-    EXPECT_NEAR(bomb->physics->getPosition().x, 500.0f, 1e-3f);
-}
-
 TEST_F(LevelTest, EveryKindLoadsSimulatesAndIsReleased) {
     // Under the sanitizer build, LeakSanitizer checks that destroying the level
     // releases every object and body, those outside the world included.
