@@ -1,6 +1,6 @@
 # boxquake solution for finale
-hash 5af85dc582480305
+hash 853129803b86b8a5
 par 1
 updates 987
 playable 0.969
-click 5 153 252
+click 2 209 251
