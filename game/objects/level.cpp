@@ -104,7 +104,7 @@ void Level::initDefaultObjects() {
     for (const auto& b : BOUNDARY_WALLS) {
         auto* wall = new StaticBox(&world, b[0], b[1], b[2], b[3], true);
         wall->boundary = true;
-        wall->cachedPosition = wall->physics->getPosition();  // as constructObject does, for an exact restart
+        keepLoadedPlacement(*wall);
         objects.push_back(wall);
     }
 }
@@ -141,15 +141,10 @@ Object* Level::constructObject(std::string* words, int lineNumber) {
         return nullptr;
     }
     if (object->getType() == BLACKHOLE) static_cast<BlackHole*>(object)->list = &objects;
-    // The start a restart returns to is where the body really is, bit for bit:
-    // a body's centre is computed from its shapes and can lie a rounding error
-    // away from the file's numbers (805.00006 for 805), and a restart that moved
-    // it by that much would play another level than the one loaded.
     // Only bodies the world simulates (each constructor adds its body last);
     // a label's body is its text's box, not its anchor.
     if (object->physics != nullptr && !world.bodies.empty() && world.bodies.back() == object->physics) {
-        object->cachedPosition = object->physics->getPosition();
-        object->cachedOrientation = object->physics->getOrientation();
+        keepLoadedPlacement(*object);
     }
     return object;
 }
@@ -242,6 +237,15 @@ int Level::reset() {
 void Level::restart() {
     reset();
     stopVictoryClock();
+}
+
+void Level::keepLoadedPlacement(Object& object) {
+    // The start a restart returns to is where the body really is, bit for bit:
+    // a body's centre is computed from its shapes and can lie a rounding error
+    // away from the file's numbers (805.00006 for 805), and a restart that moved
+    // it by that much would play another level than the one loaded.
+    object.cachedPosition = object.physics->getPosition();
+    object.cachedOrientation = object.physics->getOrientation();
 }
 
 void Level::stopVictoryClock() {

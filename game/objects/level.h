@@ -91,4 +91,6 @@ private:
     // Registers the types, sets gravity, makes the boundary walls, then reads `file`.
     void load(LevelFile& file);
     void stopVictoryClock();  // no victory time counted, clock hidden
+    // reset() returns `object` (which has a body) to its placement as it stands now.
+    static void keepLoadedPlacement(Object& object);
 };

@@ -252,7 +252,7 @@ int verify(Arguments a) {
         std::printf("%-24s %-4s %10s %4s %8s %9s %8s %5s %6s  %s\n", name.c_str(),
                     c.hasSolution ? (c.won ? "yes" : "no") : "-",
                     c.hasSolution ? std::to_string(c.explosions).c_str() : "-", par, updates, playable,
-                    c.playable < 0 ? "-" : c.restartWins ? "yes" : "no", late, drift, c.passed ? "ok" : "FAIL");
+                    !c.hasSolution ? "-" : c.restartWins ? "yes" : "no", late, drift, c.passed ? "ok" : "FAIL");
         for (const std::string& p : c.problems) std::printf("    %s\n", p.c_str());
         if (!c.passed) ++failed;
         std::fflush(stdout);
