@@ -66,4 +66,24 @@ public:
     bool graphOutput = false;
 };
 
+// Times one stage of the step under `name`: startMethod when made, endMethod when
+// the scope closes. While the profiler is off this costs the same two calls that
+// return at their first test. The name is held by reference: pass a label that
+// outlives the scope (the world's labels are made once).
+class ProfileScope {
+public:
+    explicit ProfileScope(const std::string& name, Profiler& profiler = Profiler::profiler)
+        : m_profiler(profiler), m_name(name) {
+        m_profiler.startMethod(m_name);
+    }
+    ProfileScope(std::string&&, Profiler& = Profiler::profiler) = delete;  // the label would die first
+    ~ProfileScope() { m_profiler.endMethod(m_name); }
+    ProfileScope(const ProfileScope&) = delete;
+    ProfileScope& operator=(const ProfileScope&) = delete;
+
+private:
+    Profiler& m_profiler;
+    const std::string& m_name;
+};
+
 }  // namespace physics

@@ -35,6 +35,13 @@ const std::string TOTAL_CONTACTS = "Total Contacts";
 const std::string RESOLVE_VELOCITIES = "resolveVelocities";
 const std::string RESOLVE_PENETRATION = "resolvePenetration";
 
+// Runs one stage of the step inside a profiler scope and hands back what it returns.
+template <class Stage>
+auto timed(const std::string& label, Stage&& stage) {
+    ProfileScope scope(label);
+    return stage();
+}
+
 }  // namespace
 
 World<TwoDee>::World(float timeStep, BroadPhase<TwoDee>* broadPhase, ContactGenerator<TwoDee>* contactGenerator,
@@ -151,60 +158,29 @@ void World<TwoDee>::moveBodies() {
 // One fixed step. With the settings in force: velocities take gravity; contacts
 // are found on last step's positions; the velocity pass removes approach speed;
 // the position pass gathers bias displacements; then every awake body moves.
+// Each stage runs inside a profiler scope named after it; the counters are set
+// between the stages.
 void World<TwoDee>::step() {
     Profiler& profiler = Profiler::profiler;
     profiler.startStep();
     profiler.setFrameVar(BODY_COUNT, static_cast<int>(bodies.size()));
 
-    if (Globals::whenToMove == Globals::MOVE_AFTER_DRAWING) {
-        profiler.startMethod(MOVE_BODIES);
-        moveBodies();
-        profiler.endMethod(MOVE_BODIES);
-    }
+    if (Globals::whenToMove == Globals::MOVE_AFTER_DRAWING) timed(MOVE_BODIES, [this] { moveBodies(); });
+    timed(APPLY_FORCES, [this] { applyForces(); });
+    if (Globals::whenToMove == Globals::MOVE_BEFORE_COLLISIONS) timed(MOVE_BODIES, [this] { moveBodies(); });
 
-    profiler.startMethod(APPLY_FORCES);
-    applyForces();
-    profiler.endMethod(APPLY_FORCES);
-
-    if (Globals::whenToMove == Globals::MOVE_BEFORE_COLLISIONS) {
-        profiler.startMethod(MOVE_BODIES);
-        moveBodies();
-        profiler.endMethod(MOVE_BODIES);
-    }
-
-    profiler.startMethod(FIND_PAIRS);
-    std::vector<BodyPair> pairs = m_broadphase->findPairs();
-    profiler.endMethod(FIND_PAIRS);
+    std::vector<BodyPair> pairs = timed(FIND_PAIRS, [this] { return m_broadphase->findPairs(); });
     profiler.setFrameVar(PAIRS, static_cast<int>(pairs.size()));
-
-    profiler.startMethod(FIND_CONTACTS);
-    std::vector<Contact<TwoDee>*> contacts = m_contactGenerator->findContacts(pairs);
-    profiler.endMethod(FIND_CONTACTS);
+    std::vector<Contact<TwoDee>*> contacts =
+        timed(FIND_CONTACTS, [this, &pairs] { return m_contactGenerator->findContacts(pairs); });
     profiler.setFrameVar(NEW_CONTACTS, static_cast<int>(contacts.size()));
-
-    profiler.startMethod(ADD_CONTACTS);
-    m_contactList->addContacts(contacts);
-    profiler.endMethod(ADD_CONTACTS);
-
-    profiler.startMethod(NOTIFY_LISTENERS);
-    m_contactList->notifyListeners();
-    profiler.endMethod(NOTIFY_LISTENERS);
-
+    timed(ADD_CONTACTS, [this, &contacts] { m_contactList->addContacts(contacts); });
+    timed(NOTIFY_LISTENERS, [this] { m_contactList->notifyListeners(); });
     profiler.setFrameVar(TOTAL_CONTACTS, m_contactList->size());
 
-    profiler.startMethod(RESOLVE_VELOCITIES);
-    m_velocityResolver->resolve(m_contactList, &joints);
-    profiler.endMethod(RESOLVE_VELOCITIES);
-
-    profiler.startMethod(RESOLVE_PENETRATION);
-    m_positionResolver->resolve(m_contactList, &joints);
-    profiler.endMethod(RESOLVE_PENETRATION);
-
-    if (Globals::whenToMove == Globals::MOVE_AFTER_COLLISIONS) {
-        profiler.startMethod(MOVE_BODIES);
-        moveBodies();
-        profiler.endMethod(MOVE_BODIES);
-    }
+    timed(RESOLVE_VELOCITIES, [this] { m_velocityResolver->resolve(m_contactList, &joints); });
+    timed(RESOLVE_PENETRATION, [this] { m_positionResolver->resolve(m_contactList, &joints); });
+    if (Globals::whenToMove == Globals::MOVE_AFTER_COLLISIONS) timed(MOVE_BODIES, [this] { moveBodies(); });
 
     profiler.endStep();
 }
