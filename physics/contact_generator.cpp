@@ -37,29 +37,25 @@ void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) {
     }
 }
 
-// Separating axes over every face normal of both shapes, plus the axis joining
-// the nearest core vertices when either shape is rounded. Each shape is a convex
-// core (vertices, outward normals) widened by getRadius(). The two shallowest
-// axes are kept ("best" and "second"); a gap wider than _NEAR on any axis ends
-// the test with no contact.
-bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
-    const int na = a->getVertexCount();
-    const int nb = b->getVertexCount();
-    if (na == 0 || nb == 0) return false;
-    const bool multi = Globals::findMultipleContacts;
-    const float margin = Globals::_NEAR;
-    const float ra = a->getRadius();
-    const float rb = b->getRadius();
-
+// The two shallowest axes seen so far ("best" and "second"; only "best" when a
+// single contact per shape pair is wanted), filled axis by axis.
+struct ContactGenerator<TwoDee>::Candidates {
     ContactT slot[2];
-    slot[0].penetration = UNFILLED_PENETRATION;
-    slot[1].penetration = UNFILLED_PENETRATION;
     int best = 0;
     int second = 1;
+    bool multi = Globals::findMultipleContacts;
+    float margin = Globals::_NEAR;
+
+    Candidates() {
+        slot[0].penetration = UNFILLED_PENETRATION;
+        slot[1].penetration = UNFILLED_PENETRATION;
+    }
 
     // Keep rule; ties never replace a kept candidate, so the earliest axis wins.
-    // Returns false when the trial proves the shapes apart.
-    auto keep = [&](const ContactT& trial, bool swapSecond) {
+    // Returns false when the trial proves the shapes apart. With swapSecond a
+    // replaced best becomes the second; the last axis tried passes false, since
+    // emission looks at both slots and needs only the name of the best.
+    bool keep(const ContactT& trial, bool swapSecond) {
         float s = trial.penetration;
         if (s < -margin) return false;
         if (s < slot[best].penetration) {
@@ -75,91 +71,102 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
             slot[second] = trial;
         }
         return true;
-    };
-
-    // Faces of a: b's deepest point against each face.
-    for (int i = 0; i < na; ++i) {
-        Vector2D n = a->getNormal(i);
-        if (n.x == 0.0f && n.y == 0.0f) continue;
-        Vector2D v = a->getVertex(i);
-        int j = 0;
-        Vector2D p = b->getExtremePoint(-n, j);
-        ContactT trial;
-        trial.penetration = Vector2D::dotProduct(v, n) + ra - Vector2D::dotProduct(p, n);
-        trial.normal = n;
-        trial.point = p;
-        trial.faceOnFirst = true;
-        trial.faceOnSecond = false;
-        trial.feature[0] = i;
-        trial.feature[1] = j;
-        if (!keep(trial, true)) return false;
     }
 
-    // Faces of b, with the normal negated so that it still points from a to b.
-    for (int i = 0; i < nb; ++i) {
-        Vector2D m = -b->getNormal(i);
-        if (m.x == 0.0f && m.y == 0.0f) continue;
-        int j = 0;
-        Vector2D p = a->getExtremePoint(m, j);
-        Vector2D v = b->getVertex(i);
-        ContactT trial;
-        trial.penetration = Vector2D::dotProduct(p, m) - (Vector2D::dotProduct(v, m) - rb);
-        trial.normal = m;
-        trial.point = p;
-        trial.faceOnFirst = false;
-        trial.faceOnSecond = true;
-        trial.feature[0] = j;
-        trial.feature[1] = i;
-        if (!keep(trial, true)) return false;
+    // Slot k becomes a contact: the best always, the other when it is about as
+    // deep (within the margin) and its normal agrees with the best one's.
+    bool used(int k) const {
+        const ContactT& c = slot[k];
+        return k == best || (multi && c.penetration <= slot[best].penetration + margin &&
+                             Vector2D::dotProduct(c.normal, slot[best].normal) >= NORMAL_AGREEMENT);
     }
+};
 
-    // Rounded axis: from the core vertex of a nearest b to the core vertex of b
-    // nearest a. Degenerate directions (zero length) are used as they are.
-    if (ra + rb > 0.0f) {
-        Vector2D d = (b->getPosition() - a->getPosition()).normalise();
-        int ia = 0;
-        int ib = 0;
-        a->getExtremePoint(d, ia);
-        b->getExtremePoint(-d, ib);
-        Vector2D n = (b->getVertex(ib) - a->getVertex(ia)).normalise();
-        Vector2D pa = a->getExtremePoint(n, ia);
-        Vector2D pb = b->getExtremePoint(-n, ib);
-        ContactT trial;
-        trial.penetration = Vector2D::dotProduct(pa, n) - Vector2D::dotProduct(pb, n);
-        trial.normal = n;
-        trial.faceOnFirst = false;
-        trial.faceOnSecond = false;
-        trial.feature[0] = ia;
-        trial.feature[1] = ib;
-        // The middle of the overlap along the axis.
-        trial.point = a->getVertex(ia) + n * (ra - 0.5f * trial.penetration);
-        // Last axis: only the name of the best slot needs to follow a swap.
-        if (!keep(trial, false)) return false;
-    }
-
+// Separating axes over every face normal of both shapes, plus the axis joining
+// the nearest core vertices when either shape is rounded. Each shape is a convex
+// core (vertices, outward normals) widened by getRadius(). A gap wider than _NEAR
+// on any axis ends the test with no contact.
+bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
+    if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
+    Candidates kept;
+    if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
+    if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
     for (int k = 0; k < 2; ++k) {
-        ContactT& c = slot[k];
-        bool used = k == best || (multi && c.penetration <= slot[best].penetration + margin &&
-                                  Vector2D::dotProduct(c.normal, slot[best].normal) >= NORMAL_AGREEMENT);
-        if (!used) continue;
-        c.init(a, b);
-        if (!c.invalid()) m_contacts.push_back(new ContactT(c));
-        if (multi && (c.faceOnFirst || c.faceOnSecond)) {
-            // A flat edge against a face: try the vertices next to the one found,
-            // so that a resting box gets a contact at each of its two corners.
-            // A circle's only vertex is its own neighbour, and a segment's two
-            // neighbours are one vertex: those would only repeat a contact
-            // already made, so each distinct neighbour is tried once.
-            int side = c.faceOnFirst ? 1 : 0;
-            int n = c.faceOnFirst ? nb : na;
-            int own = c.feature[side];
-            int before = wrap(own - 1, n);
-            int after = wrap(own + 1, n);
-            if (before != own) checkAdjacent(c, side, before);
-            if (after != own && after != before) checkAdjacent(c, side, after);
-        }
+        if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
     }
     return true;
+}
+
+// Each face of `face` against the deepest point of `other` (faces of a, then of
+// b: one loop for both). The axis always points from the first shape to the
+// second, so a face of the second shape is tried along its negated normal.
+// Penetration is the first shape's reach along the axis minus the second's: on
+// the face's side its plane widened by its radius (reaching forward for the
+// first shape, back for the second), on the other side the extreme point.
+bool ContactGenerator<TwoDee>::checkFaces(Area* face, Area* other, bool faceIsFirst, Candidates& kept) {
+    const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
+    for (int i = 0; i < face->getVertexCount(); ++i) {
+        Vector2D outward = face->getNormal(i);
+        if (outward.x == 0.0f && outward.y == 0.0f) continue;
+        Vector2D axis = faceIsFirst ? outward : -outward;
+        int j = 0;
+        Vector2D p = other->getExtremePoint(-outward, j);
+        float faceReach = Vector2D::dotProduct(face->getVertex(i), axis) + r;
+        float pointReach = Vector2D::dotProduct(p, axis);
+        ContactT trial;
+        trial.penetration = faceIsFirst ? faceReach - pointReach : pointReach - faceReach;
+        trial.normal = axis;
+        trial.point = p;
+        trial.faceOnFirst = faceIsFirst;
+        trial.faceOnSecond = !faceIsFirst;
+        trial.feature[faceIsFirst ? 0 : 1] = i;
+        trial.feature[faceIsFirst ? 1 : 0] = j;
+        if (!kept.keep(trial, true)) return false;
+    }
+    return true;
+}
+
+// Rounded axis: from the core vertex of a nearest b to the core vertex of b
+// nearest a. Degenerate directions (zero length) are used as they are.
+Contact<TwoDee> ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
+    Vector2D d = (b->getPosition() - a->getPosition()).normalise();
+    int ia = 0;
+    int ib = 0;
+    a->getExtremePoint(d, ia);
+    b->getExtremePoint(-d, ib);
+    Vector2D n = (b->getVertex(ib) - a->getVertex(ia)).normalise();
+    Vector2D pa = a->getExtremePoint(n, ia);
+    Vector2D pb = b->getExtremePoint(-n, ib);
+    ContactT trial;
+    trial.penetration = Vector2D::dotProduct(pa, n) - Vector2D::dotProduct(pb, n);
+    trial.normal = n;
+    trial.faceOnFirst = false;
+    trial.faceOnSecond = false;
+    trial.feature[0] = ia;
+    trial.feature[1] = ib;
+    // The middle of the overlap along the axis.
+    trial.point = a->getVertex(ia) + n * (a->getRadius() - 0.5f * trial.penetration);
+    return trial;
+}
+
+// Completes a kept candidate into a contact (dropped if already invalid) and,
+// with multiple contacts, tries the neighbours of its vertex.
+void ContactGenerator<TwoDee>::emit(Area* a, Area* b, ContactT& c, bool multi) {
+    c.init(a, b);
+    if (!c.invalid()) m_contacts.push_back(new ContactT(c));
+    if (!multi || !(c.faceOnFirst || c.faceOnSecond)) return;
+    // A flat edge against a face: try the vertices next to the one found, so
+    // that a resting box gets a contact at each of its two corners. A circle's
+    // only vertex is its own neighbour, and a segment's two neighbours are one
+    // vertex: those would only repeat a contact already made, so each distinct
+    // neighbour is tried once.
+    int side = c.faceOnFirst ? 1 : 0;
+    int n = c.area[side]->getVertexCount();
+    int own = c.feature[side];
+    int before = wrap(own - 1, n);
+    int after = wrap(own + 1, n);
+    if (before != own) checkAdjacent(c, side, before);
+    if (after != own && after != before) checkAdjacent(c, side, after);
 }
 
 void ContactGenerator<TwoDee>::checkAdjacent(ContactT& c, int side, int index) {
