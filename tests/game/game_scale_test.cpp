@@ -20,11 +20,6 @@ namespace {
 
 class GameScale : public LevelDir {
 protected:
-    std::unique_ptr<Level> load(const std::string& text) {
-        writeLevel("scene", text);
-        return std::make_unique<Level>("scene");
-    }
-
     static std::vector<Body2D*> movable(Level& level) {
         std::vector<Body2D*> out;
         for (Body2D* b : level.world.bodies) {

@@ -2,6 +2,8 @@
 // A fresh working directory per test with small Targa pictures of known sizes
 // for every image the objects use.
 #include <iterator>
+#include <memory>
+#include <string>
 
 #include "common/temp_run_dir.h"
 #include "game/objects/level.h"
@@ -9,6 +11,12 @@
 class LevelDir : public TempRunDir {
 protected:
     void SetUp() override { enterFreshDir("/tmp/boxquake-game-XXXXXX", pictures()); }
+
+    // The level of `text`, loaded from levels/<name>.lvl as the game loads it.
+    static std::unique_ptr<Level> load(const std::string& text, const std::string& name = "test") {
+        writeLevel(name, text);
+        return std::make_unique<Level>(name);
+    }
 
     // The object at `index` in the level's object order (the four walls are 0 to 3)
     // as a T; null when there is none or it is not a T.
@@ -31,5 +39,4 @@ protected:
                 {"clock3.tga", 32, 32},   {"clock4.tga", 32, 32},    {"backdrop.tga", 400, 300},
                 {"poly.tga", 64, 64},     {"text.tga", 256, 145}};
     }
-
 };
