@@ -3,169 +3,98 @@
 // identical frame on an intact screen may be skipped.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
+#include <iterator>
 #include <limits>
-#include <vector>
 
 #include "game/render/draw_list.h"
 
 namespace {
 
-const float kPolyTex[] = {0, 0, 1, 0, 1, 1};
-const float kPolyPos[] = {10, 10, 50, 10, 50, 40};
-
-std::vector<float> fontQuad(float x) {
-    return {0, 0, x, 0, 0.1f, 0, x + 8, 0, 0.1f, 0.2f, x + 8, 16, 0, 0.2f, x, 16};
-}
-
 // A frame like a level's: a background, an object, a polygon, a line of text.
-void recordScene(DrawList& list) {
-    list.sprite(1, 800, 600, 400, 300, 1, 1, 0, 1);
-    list.sprite(2, 32, 32, 120.5f, 80.25f, 0.5f, 0.5f, 0.3f, 1);
-    list.polygon(3, 64, 64, kPolyTex, kPolyPos, 3);
-    std::vector<float> q = fontQuad(20);
-    list.quads(4, 512, 145, q.data(), 1, 1, 1, 0, 1);
-}
+// The fields are the numbers a variation changes.
+struct Scene {
+    unsigned int background = 1;
+    float y = 300, sy = 1, angle = 0, alpha = 1;  // of the background
+    float lastVertexY = 40, glyphX = 20, blue = 0;
+    bool swapSprites = false, text = true;
 
-DrawList scene() {
-    DrawList list;
-    recordScene(list);
-    return list;
-}
-
-TEST(DrawList, RecordsCommandsInOrderWithTheirData) {
-    DrawList list = scene();
-    ASSERT_EQ(list.commands().size(), 4u);
-    EXPECT_EQ(list.commands()[0].kind, DrawList::SPRITE);
-    EXPECT_EQ(list.commands()[2].kind, DrawList::POLYGON);
-    EXPECT_EQ(list.commands()[3].kind, DrawList::QUADS);
-    const DrawList::Command& poly = list.commands()[2];
-    ASSERT_EQ(poly.count, 3);
-    const float* v = list.data(poly);  // (tx, ty, x, y) per vertex
-    EXPECT_EQ(v[4], 1.0f);
-    EXPECT_EQ(v[6], 50.0f);
-    EXPECT_EQ(v[11], 40.0f);
-    const DrawList::Command& text = list.commands()[3];
-    EXPECT_EQ(list.data(text)[2], 20.0f);
-    EXPECT_EQ(text.p[2], 0.0f);  // blue of a yellow text
-    list.clear();
-    EXPECT_TRUE(list.empty());
-}
-
-TEST(DrawList, EqualOnlyWhenEveryNumberAndTheOrderMatch) {
-    EXPECT_EQ(scene(), scene());
-
-    // Each variation appends a command that differs from the base one in one
-    // thing a viewer could see.
-    const auto baseSprite = [](DrawList& l) { l.sprite(1, 800, 600, 400, 300, 1, 1, 0, 1); };
-    const auto baseText = [](DrawList& l) {
-        std::vector<float> q = fontQuad(20);
-        l.quads(4, 512, 145, q.data(), 1, 1, 1, 0, 1);
-    };
-    struct Variation {
-        std::function<void(DrawList&)> base, changed;
-    };
-    const std::vector<Variation> variations = {
-        {baseSprite, [](DrawList& l) { l.sprite(1, 800, 600, 400, 300.5f, 1, 1, 0, 1); }},   // moved
-        {baseSprite, [](DrawList& l) { l.sprite(1, 800, 600, 400, 300, 1, 1, 0.001f, 1); }},  // turned
-        {baseSprite, [](DrawList& l) { l.sprite(1, 800, 600, 400, 300, 1, 1.01f, 0, 1); }},   // scaled
-        {baseSprite, [](DrawList& l) { l.sprite(1, 800, 600, 400, 300, 1, 1, 0, 0.99f); }},   // fading
-        {baseSprite, [](DrawList& l) { l.sprite(5, 800, 600, 400, 300, 1, 1, 0, 1); }},       // other picture
-        {baseText,
-         [](DrawList& l) {
-             std::vector<float> q = fontQuad(21);  // a glyph one pixel over
-             l.quads(4, 512, 145, q.data(), 1, 1, 1, 0, 1);
-         }},
-        {baseText,
-         [](DrawList& l) {
-             std::vector<float> q = fontQuad(20);  // same glyph, other colour
-             l.quads(4, 512, 145, q.data(), 1, 1, 1, 1, 1);
-         }},
-    };
-    for (std::size_t i = 0; i < variations.size(); ++i) {
-        DrawList base = scene(), changed = scene(), same = scene();
-        variations[i].base(base);
-        variations[i].base(same);
-        variations[i].changed(changed);
-        EXPECT_EQ(base, same) << "variation " << i;
-        EXPECT_NE(base, changed) << "variation " << i;
+    DrawList record() const {
+        DrawList list;
+        auto back = [&] { list.sprite(background, 800, 600, 400, y, 1, sy, angle, alpha); };
+        auto object = [&] { list.sprite(2, 32, 32, 120.5f, 80.25f, 0.5f, 0.5f, 0.3f, 1); };
+        if (swapSprites) object();
+        back();
+        if (!swapSprites) object();
+        const float tex[] = {0, 0, 1, 0, 1, 1}, pos[] = {10, 10, 50, 10, 50, lastVertexY};
+        list.polygon(3, 64, 64, tex, pos, 3);
+        const float glyph[] = {0, 0, glyphX, 0, 0.1f, 0, glyphX + 8, 0, 0.1f, 0.2f, glyphX + 8, 16, 0, 0.2f, glyphX, 16};
+        if (text) list.quads(4, 512, 145, glyph, 1, 1, 1, blue, 1);
+        return list;
     }
+};
 
-    // The same commands in another order overlap differently.
-    DrawList a, b;
-    a.sprite(1, 8, 8, 0, 0, 1, 1, 0, 1);
-    a.sprite(2, 8, 8, 0, 0, 1, 1, 0, 1);
-    b.sprite(2, 8, 8, 0, 0, 1, 1, 0, 1);
-    b.sprite(1, 8, 8, 0, 0, 1, 1, 0, 1);
-    EXPECT_NE(a, b);
+TEST(DrawList, SamePictureOnlyWhenEveryNumberAndTheOrderMatch) {
+    const DrawList scene = Scene().record();
+    EXPECT_EQ(scene, Scene().record());
+    // What the renderer reads back: the polygon's vertices as (tx, ty, x, y).
+    const DrawList::Command& poly = scene.commands().at(2);
+    EXPECT_EQ(std::vector<float>(scene.data(poly), scene.data(poly) + 4 * poly.count),
+              (std::vector<float>{0, 0, 10, 10, 1, 0, 50, 10, 1, 1, 50, 40}));
 
-    // A missing last command, and a polygon whose vertex moved.
-    DrawList shorter;
-    shorter.sprite(1, 800, 600, 400, 300, 1, 1, 0, 1);
-    EXPECT_NE(shorter, scene());
-    DrawList moved;
-    const float pos[] = {10, 10, 50, 10, 50, 41};
-    moved.polygon(3, 64, 64, kPolyTex, pos, 3);
-    DrawList still;
-    still.polygon(3, 64, 64, kPolyTex, kPolyPos, 3);
-    EXPECT_NE(moved, still);
-
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    DrawList n1, n2;
-    n1.sprite(1, 8, 8, nan, 0, 1, 1, 0, 1);
-    n2.sprite(1, 8, 8, nan, 0, 1, 1, 0, 1);
-    EXPECT_NE(n1, n2);  // cannot prove the picture is the same: render it
+    const std::function<void(Scene&)> changes[] = {
+        [](Scene& s) { s.y = 300.5f; },           // moved
+        [](Scene& s) { s.angle = 0.001f; },       // turned
+        [](Scene& s) { s.sy = 1.01f; },           // scaled
+        [](Scene& s) { s.alpha = 0.99f; },        // fading
+        [](Scene& s) { s.background = 5; },       // another picture
+        [](Scene& s) { s.lastVertexY = 41; },     // a polygon vertex moved
+        [](Scene& s) { s.glyphX = 21; },          // a glyph one pixel over
+        [](Scene& s) { s.blue = 1; },             // text in another colour
+        [](Scene& s) { s.swapSprites = true; },   // the same sprites overlapping the other way
+        [](Scene& s) { s.text = false; },         // the text gone
+        [](Scene& s) { s.y = std::numeric_limits<float>::quiet_NaN(); },  // cannot prove it the same
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        Scene changed;
+        changes[i](changed);
+        EXPECT_NE(changed.record(), scene) << "change " << i;
+    }
 }
 
 TEST(FrameGate, RendersChangesAndSkipsOnlyAnUnchangedIntactPicture) {
     FrameGate gate;
-    DrawList next = scene();
-    EXPECT_TRUE(gate.mustRender(next, 7));  // nothing shown yet
-    gate.rendered(next, 7);
-    EXPECT_TRUE(next.empty());
-
-    recordScene(next);
-    EXPECT_FALSE(gate.mustRender(next, 7));
-    gate.skipped(next);
-    EXPECT_TRUE(next.empty());
-
-    recordScene(next);
-    next.sprite(9, 16, 16, 30, 30, 1, 1, 0, 1);  // an icon appears
-    EXPECT_TRUE(gate.mustRender(next, 7));
-    gate.rendered(next, 7);
-    recordScene(next);
-    EXPECT_TRUE(gate.mustRender(next, 7)) << "the icon went away again";
-    gate.rendered(next, 7);
-
-    recordScene(next);
-    EXPECT_TRUE(gate.mustRender(next, 8)) << "a texture was replaced under the same name";
-    gate.rendered(next, 8);
-
-    recordScene(next);
-    gate.invalidate();  // the window was uncovered
-    EXPECT_TRUE(gate.mustRender(next, 8));
-    gate.rendered(next, 8);
-
-    recordScene(next);
-    EXPECT_FALSE(gate.mustRender(next, 8));
-}
-
-TEST(FrameGate, APictureLeftStandingIsRenderedAgainNowAndThen) {
-    FrameGate gate;
-    DrawList next = scene();
-    gate.rendered(next, 0);
-    int skipped = 0;
-    for (;;) {
-        recordScene(next);
-        if (gate.mustRender(next, 0)) break;
-        gate.skipped(next);
-        ASSERT_LT(++skipped, 10 * FrameGate::REFRESH_FRAMES);
-    }
-    EXPECT_EQ(skipped, FrameGate::REFRESH_FRAMES);
-    gate.rendered(next, 0);
-    recordScene(next);
-    EXPECT_FALSE(gate.mustRender(next, 0)) << "the count starts over after a render";
+    struct Frames {
+        int count;
+        unsigned int background;  // 1 as before, 9 another picture
+        unsigned long epoch;      // texture uploads so far
+        bool uncovered, render;
+    };
+    const Frames frames[] = {
+        {1, 1, 7, false, true},   // nothing shown yet
+        {1, 1, 7, false, false},
+        {1, 9, 7, false, true},   // changed
+        {1, 1, 7, false, true},   // changed back
+        {1, 1, 8, false, true},   // a texture replaced under the same name
+        {1, 1, 8, true, true},    // the window was uncovered
+        {FrameGate::REFRESH_FRAMES, 1, 8, false, false},
+        {1, 1, 8, false, true},   // left standing too long: the window may have lost it
+        {1, 1, 8, false, false},  // and the count starts over
+    };
+    for (std::size_t i = 0; i < std::size(frames); ++i)
+        for (int k = 0; k < frames[i].count; ++k) {
+            Scene scene;
+            scene.background = frames[i].background;
+            DrawList next = scene.record();
+            if (frames[i].uncovered) gate.invalidate();
+            ASSERT_EQ(gate.mustRender(next, frames[i].epoch), frames[i].render) << "frames " << i << ", " << k;
+            if (frames[i].render) {
+                gate.rendered(next, frames[i].epoch);
+            } else {
+                gate.skipped(next);
+            }
+            ASSERT_TRUE(next.empty()) << "frames " << i;
+        }
 }
 
 }  // namespace

@@ -1,179 +1,124 @@
-// Headless sprites, the sprite cache and numbers drawn with the digit pictures.
+// Headless sprites, the sprite cache, numbers drawn with the digit pictures and
+// animations, which advance by draw calls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "game/render/draw_log.h"
+#include "game/render/animation.h"
 #include "game/render/sprite.h"
-#include "game/render/spritemanager.h"
 #include "render_fixture.h"
+#include "tests/render/tga_bytes.h"
 
 using Sprites = ScratchDir;
 
-TEST_F(Sprites, HeadlessSpriteTakesItsSizeFromTheFile) {
-    writeImage("crate1.tga", 64, 32);
-    testing::internal::CaptureStdout();
-    Sprite s("crate1.tga");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(s.width, 64);
-    EXPECT_EQ(s.height, 32);
-    EXPECT_NE(s.texture, 0u);
-    EXPECT_FALSE(s.empty());
-
-    Sprite other("crate1.tga");
-    EXPECT_NE(other.texture, s.texture);  // fake texture names are distinct, like real ones
-}
-
-TEST_F(Sprites, MissingPictureIsEmptyAndNamedInTheMessage) {
-    testing::internal::CaptureStdout();
-    Sprite s("nothere.tga");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to load ./media/nothere.tga\n");
-    EXPECT_TRUE(s.empty());
-    EXPECT_EQ(s.texture, 0u);
-    EXPECT_EQ(s.width, 0);
-    EXPECT_EQ(s.height, 0);
-}
-
-TEST_F(Sprites, FileNamesOfAnyLengthLoadTheRightFile) {
+TEST_F(Sprites, CacheLoadsEachFileOnceOrSaysOnceWhichOneFailed) {
     // Far beyond the 23 characters a fixed 32-character path buffer would hold.
     const std::string longName = "a-background-picture-with-a-rather-long-descriptive-name.tga";
-    writeImage(longName, 40, 20);
-    writeImage(longName.substr(0, 23), 8, 8);  // what a truncated path would have found
-    Sprite s(longName.c_str());
-    EXPECT_EQ(s.width, 40);
-    EXPECT_EQ(s.height, 20);
-
-    const std::string missing(300, 'x');
-    testing::internal::CaptureStdout();
-    Sprite gone(missing.c_str());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to load ./media/" + missing + "\n");
+    writePicture("crate1.tga", 64, 32);
+    writePicture(longName, 40, 20);
+    writePicture(longName.substr(0, 23), 8, 8);  // what a truncated path would have found
+    writeBytes("media/cut.tga", tgaFile(2, 4, 4, 24, 0));  // a header without its pixels
+    // Name and width (height half that); 0 is refused. "" names media/ itself, a directory.
+    const std::pair<std::string, int> cases[] = {{"crate1.tga", 64}, {longName, 40},           {"nothere.tga", 0},
+                                                 {"cut.tga", 0},     {std::string(300, 'x'), 0}, {"", 0}};
+    for (const auto& [name, width] : cases) {
+        testing::internal::CaptureStdout();
+        Sprite* s = SpriteManager::get(name);
+        EXPECT_EQ(SpriteManager::get(name.c_str()), s) << name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), width ? "" : "Failed to load ./media/" + name + "\n");
+        ASSERT_NE(s, nullptr) << name;
+        EXPECT_EQ(s->width, width) << name;
+        EXPECT_EQ(s->height, width / 2) << name;
+        EXPECT_EQ(s->empty(), width == 0) << name;
+    }
 }
 
-TEST_F(Sprites, CacheLoadsEachNameOnceAndNeverReturnsNull) {
-    writeImage("crate1.tga", 64, 64);
-    Sprite* a = SpriteManager::get("crate1.tga");
-    Sprite* b = SpriteManager::get(std::string("crate1.tga"));
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(SpriteManager::sprites.size(), 1u);
-
-    testing::internal::CaptureStdout();
-    Sprite* m1 = SpriteManager::get("missing.tga");
-    Sprite* m2 = SpriteManager::get("missing.tga");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to load ./media/missing.tga\n");  // once
-    ASSERT_NE(m1, nullptr);
-    EXPECT_EQ(m1, m2);
-    EXPECT_TRUE(m1->empty());
-
-    SpriteManager::clear();
-    EXPECT_TRUE(SpriteManager::sprites.empty());
-}
-
-TEST_F(Sprites, DrawCallsAreRecordedWithTheirPicture) {
-    writeImage("ball.tga", 64, 64);
-    Sprite s("ball.tga");
-    DrawLog::Scope log;
-    s.draw(10, 20, 0.5f, 0.25f, 1.5f, 0.75f);
-    const float tex[] = {0, 0, 1, 0, 0.5f, 1};
-    const float pts[] = {0, 0, 64, 0, 32, 64};
-    s.drawPolygon(tex, pts, 3);
-    ASSERT_EQ(DrawLog::calls().size(), 2u);
-    const DrawCall& c = DrawLog::calls()[0];
-    EXPECT_EQ(c.kind, DrawCall::SPRITE);
-    EXPECT_EQ(c.image, "ball.tga");
-    EXPECT_TRUE(c.visible);
-    EXPECT_FLOAT_EQ(c.x, 10);
-    EXPECT_FLOAT_EQ(c.y, 20);
-    EXPECT_FLOAT_EQ(c.sx, 0.5f);
-    EXPECT_FLOAT_EQ(c.sy, 0.25f);
-    EXPECT_FLOAT_EQ(c.angle, 1.5f);
-    EXPECT_FLOAT_EQ(c.alpha, 0.75f);
-    const DrawCall& p = DrawLog::calls()[1];
-    EXPECT_EQ(p.kind, DrawCall::POLYGON);
-    EXPECT_EQ(p.count, 3);
-    EXPECT_EQ(p.data, (std::vector<float>{0, 0, 0, 0, 1, 0, 64, 0, 0.5f, 1, 32, 64}));
-}
-
-TEST_F(Sprites, EmptySpritesAndUnusableTransformsDrawNothing) {
+TEST_F(Sprites, DrawCallsAreLoggedAndUnusableOnesMarkedInvisible) {
+    writePicture("ball.tga", 64, 64);
+    Sprite ball("ball.tga");
     testing::internal::CaptureStdout();
     Sprite empty("missing.tga");
     testing::internal::GetCapturedStdout();
-    writeImage("wall.tga", 16, 16);
-    Sprite wall("wall.tga");
+    const float tex[] = {0, 0, 1, 0, 0.5f, 1}, pts[] = {0, 0, 64, 0, 32, 64};
     DrawLog::Scope log;
-    // A caller scaling by 1 / width of an empty sprite hands over infinities.
-    float s = 32.0f / empty.width;
-    empty.draw(100, 100, s, s, 0, 1);
-    wall.draw(100, 100, std::numeric_limits<float>::infinity(), 1, 0, 1);
-    wall.draw(100, 100, std::nanf(""), 1, 0, 1);
-    wall.drawPolygon(nullptr, nullptr, 3);
-    ASSERT_EQ(DrawLog::calls().size(), 4u);
-    for (const DrawCall& c : DrawLog::calls()) EXPECT_FALSE(c.visible);
+    ball.draw(10, 20, 0.5f, 0.25f, 1.5f, 0.75f);
+    ball.drawPolygon(tex, pts, 3);
+    // Unusable: a caller scaling by 1 / width of an empty sprite hands over infinities.
+    empty.draw(100, 100, 32.0f / empty.width, 1, 0, 1);
+    ball.draw(100, 100, std::nanf(""), 1, 0, 1);
+    ball.drawPolygon(nullptr, nullptr, 3);
+    ball.drawPolygon(tex, pts, 2);
+    const std::vector<DrawCall>& calls = DrawLog::calls();
+    ASSERT_EQ(calls.size(), 6u);
+    const DrawCall& c = calls[0];
+    EXPECT_EQ(c.image, "ball.tga");
+    EXPECT_EQ((std::vector<float>{c.x, c.y, c.sx, c.sy, c.angle, c.alpha}), (std::vector<float>{10, 20, 0.5f, 0.25f, 1.5f, 0.75f}));
+    EXPECT_EQ(calls[1].data, (std::vector<float>{0, 0, 0, 0, 1, 0, 64, 0, 0.5f, 1, 32, 64}));  // (tx, ty, x, y)
+    for (std::size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i].visible, i < 2) << "call " << i;
 }
 
-TEST_F(Sprites, LogIsOffOutsideAScope) {
-    writeImage("wall.tga", 16, 16);
-    Sprite wall("wall.tga");
-    wall.draw(1, 2, 1, 1, 0, 1);
-    EXPECT_TRUE(DrawLog::calls().empty());
-    {
-        DrawLog::Scope log;
-        wall.draw(1, 2, 1, 1, 0, 1);
+TEST_F(Sprites, DrawNumberShowsUpToFourDigitsTwentyFourApartScaled) {
+    for (int d = 0; d < 10; ++d) writePicture(std::to_string(d) + ".tga", 24, 32);
+    struct Case {
+        int number;
+        float scale;
+        std::string digits;  // shown, left to right
+    };
+    const Case cases[] = {{7, 1, "7"}, {123, 1, "123"}, {-5, 1, "0"}, {12345, 1, "2345"}, {1000, 1, "1000"}, {90, 0.5f, "90"}};
+    DrawLog::Scope log;
+    for (const Case& c : cases) {
+        DrawLog::clear();
+        SpriteManager::drawNumber(50, 540, c.number, c.scale);
+        std::vector<DrawCall> calls = DrawLog::sprites();
+        std::sort(calls.begin(), calls.end(), [](const DrawCall& a, const DrawCall& b) { return a.x < b.x; });
+        ASSERT_EQ(calls.size(), c.digits.size()) << c.number;
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            const DrawCall& d = calls[i];
+            EXPECT_EQ(d.image, c.digits.substr(i, 1) + ".tga") << c.number;
+            EXPECT_EQ((std::vector<float>{d.x, d.y, d.sx, d.sy}), (std::vector<float>{50 + 24 * c.scale * i, 540, c.scale, c.scale})) << c.number;
+        }
     }
-    wall.draw(1, 2, 1, 1, 0, 1);
-    EXPECT_EQ(DrawLog::calls().size(), 1u);
 }
 
-namespace {
-
-// Digits drawn, left to right, as (image name, x) pairs.
-std::vector<std::pair<std::string, float>> digitsDrawn() {
-    std::vector<std::pair<std::string, float>> out;
-    for (const DrawCall& c : DrawLog::sprites()) out.emplace_back(c.image, c.x);
-    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
-    return out;
-}
-
-using Digits = std::vector<std::pair<std::string, float>>;
-
-}  // namespace
-
-TEST_F(Sprites, DrawNumberPlacesDigitsTwentyFourApartFromTheLeft) {
-    writeDigits();
+TEST_F(Sprites, AnimationFrameLastsStepPlusTwoDrawsTheFirstStepPlusOne) {
+    struct Case {
+        int frames;  // "0.tga", "1.tga", ...; "gone" when none are on disk
+        bool gone;
+        int step;
+        bool once;
+        int start;          // setFrame(start) after a count left over from earlier drawing
+        std::string shown;  // per draw: the frame drawn, '-' for none
+    };
+    const Case cases[] = {
+        {4, false, 3, false, 0, "000011111222223333300000"},
+        {5, false, 2, true, 0, "0001111222233334444---"},
+        {5, false, 2, true, 10, "-----"},  // parked past the end
+        {2, true, 0, true, 0, "011--"},    // frames that failed to load still take their turn
+        {0, false, 0, false, 0, "---"},
+    };
+    for (int d = 0; d < 5; ++d) writePicture(std::to_string(d) + ".tga", 64, 64);
+    testing::internal::CaptureStdout();  // the "gone" frames fail to load
     DrawLog::Scope log;
-    SpriteManager::drawNumber(50, 540, 7, 1);
-    EXPECT_EQ(digitsDrawn(), (Digits{{"7.tga", 50}}));
-
-    DrawLog::clear();
-    SpriteManager::drawNumber(50, 540, 123, 1);
-    EXPECT_EQ(digitsDrawn(), (Digits{{"1.tga", 50}, {"2.tga", 74}, {"3.tga", 98}}));
-    for (const DrawCall& c : DrawLog::sprites()) {
-        EXPECT_FLOAT_EQ(c.y, 540);
-        EXPECT_FLOAT_EQ(c.sx, 1);
-        EXPECT_FLOAT_EQ(c.sy, 1);
-        EXPECT_FLOAT_EQ(c.angle, 0);
-        EXPECT_FLOAT_EQ(c.alpha, 1);
-        EXPECT_TRUE(c.visible);
+    for (const Case& c : cases) {
+        Animation a;
+        for (int f = 0; f < c.frames; ++f) a.addFrame(((c.gone ? "gone" : "") + std::to_string(f) + ".tga").c_str());
+        a.step = c.step;
+        a.once = c.once;
+        a.scale = 0.7f;
+        a.istep = 3;
+        a.setFrame(c.start);
+        std::string shown;
+        for (std::size_t d = 0; d < c.shown.size(); ++d) {
+            DrawLog::clear();
+            a.draw();
+            const std::vector<DrawCall> calls = DrawLog::sprites();
+            shown += calls.empty() ? '-' : calls[0].image[c.gone ? 4 : 0];
+            EXPECT_TRUE(calls.empty() || (calls.size() == 1 && calls[0].sx == 0.7f && calls[0].sy == 0.7f));
+        }
+        EXPECT_EQ(shown, c.shown) << c.frames << " frames, step " << c.step << ", start " << c.start;
     }
-
-    DrawLog::clear();
-    SpriteManager::drawNumber(0, 0, -5, 1);
-    EXPECT_EQ(digitsDrawn(), (Digits{{"0.tga", 0}}));
-
-    DrawLog::clear();
-    SpriteManager::drawNumber(0, 0, 12345, 1);  // at most four digits: the last four
-    EXPECT_EQ(digitsDrawn(), (Digits{{"2.tga", 0}, {"3.tga", 24}, {"4.tga", 48}, {"5.tga", 72}}));
-
-    DrawLog::clear();
-    SpriteManager::drawNumber(0, 0, 1000, 1);
-    EXPECT_EQ(digitsDrawn(), (Digits{{"1.tga", 0}, {"0.tga", 24}, {"0.tga", 48}, {"0.tga", 72}}));
-}
-
-TEST_F(Sprites, DrawNumberAtHalfScaleHalvesSpacingAndSize) {
-    writeDigits();
-    DrawLog::Scope log;
-    SpriteManager::drawNumber(220, 300, 90, 0.5f);
-    EXPECT_EQ(digitsDrawn(), (Digits{{"9.tga", 220}, {"0.tga", 232}}));
-    for (const DrawCall& c : DrawLog::sprites()) EXPECT_FLOAT_EQ(c.sx, 0.5f);
+    testing::internal::GetCapturedStdout();
 }

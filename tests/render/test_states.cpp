@@ -1,8 +1,9 @@
 // The state manager's call sequences and the splash.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/app/splash.h"
@@ -12,182 +13,115 @@
 
 namespace {
 
-// Every call a state receives, in order: "in 0.25 0.25", "update 0", "out ...", "draw", "deleted".
-std::vector<std::string> g_calls;
+std::string g_calls;  // every call the probes receive, "; "-separated
+
+void logCall(const std::string& call) { g_calls += (g_calls.empty() ? "" : "; ") + call; }
 
 std::string fmt(const char* what, float t, float v) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s %.3f %.3f", what, t, v);
+    std::snprintf(buf, sizeof buf, " %s %.3f %.3f", what, t, v);
     return buf;
 }
 
 class Probe : public State {
 public:
-    Probe(const char* name, float in, float out, State* successor = nullptr, bool requestOnce = true)
-        : State(in, out), name(name), successor(successor), requestOnce(requestOnce) {}
-    ~Probe() override { g_calls.push_back(name + " deleted"); }
-    void in(float t, float v) override { g_calls.push_back(name + " " + fmt("in", t, v)); }
-    void update(float t) override {
-        g_calls.push_back(name + " " + fmt("update", t, 0));
-        if (successor) {
-            StateManager::change(successor);
-            if (requestOnce) successor = nullptr;
-        }
-    }
-    void out(float t, float v) override { g_calls.push_back(name + " " + fmt("out", t, v)); }
-    void draw() override { g_calls.push_back(name + " draw"); }
-
+    Probe(char name, float in, float out) : State(in, out), name(1, name) {}
+    ~Probe() override { logCall(name + " deleted"); }
+    void in(float t, float v) override { logCall(name + fmt("in", t, v)); }
+    void update(float t) override { logCall(name + fmt("update", t, 0)); }
+    void out(float t, float v) override { logCall(name + fmt("out", t, v)); }
+    void draw() override { logCall(name + " draw"); }
     std::string name;
-    State* successor;
-    bool requestOnce;
-};
-
-class StateManagerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        StateManager::reset();
-        g_calls.clear();
-    }
-    void TearDown() override { StateManager::reset(); }
-    // Runs an update and returns the calls it caused.
-    std::vector<std::string> step(float time) {
-        g_calls.clear();
-        StateManager::update(time);
-        return g_calls;
-    }
-    using Calls = std::vector<std::string>;
 };
 
 }  // namespace
 
-TEST_F(StateManagerTest, FadeLengthsAreWholeSeconds) {
-    Probe p("p", 1.9f, 1.4f);
-    EXPECT_EQ(p.inTime, 1);
-    EXPECT_EQ(p.outTime, 1);
-    Probe q("q", 1.8f, 2.0f);
-    EXPECT_EQ(q.outTime, 2);
-}
-
-TEST_F(StateManagerTest, FirstStateBecomesCurrentAndIsEnteredOnTheNextUpdate) {
-    StateManager::change(new Probe("a", 1, 1));
-    EXPECT_EQ(step(5.0f), Calls{});  // taken over: nothing called
-    EXPECT_EQ(step(5.25f), Calls{"a in 0.250 0.250"});
-    EXPECT_EQ(step(5.9f), Calls{"a in 0.900 0.900"});
-    EXPECT_EQ(step(6.0f), Calls{"a update 1.000 0.000"});  // first time >= 6.0
-    g_calls.clear();
-    StateManager::draw();
-    EXPECT_EQ(g_calls, Calls{"a draw"});
-}
-
-TEST_F(StateManagerTest, RequestAtTheEndOfFadeInRunsFadeOutThenSwaps) {
-    StateManager::change(new Probe("a", 1, 2, new Probe("b", 0, 0)));
-    step(0.0f);
-    step(0.5f);
-    EXPECT_EQ(step(1.0f), Calls{"a update 1.000 0.000"});  // requests b
-    EXPECT_EQ(step(1.1f), Calls{});                        // fade-out starts: nothing called
-    EXPECT_EQ(step(2.1f), Calls{"a out 2.100 0.500"});     // ends at 3.1
-    EXPECT_EQ(step(3.0f), Calls{"a out 3.000 0.050"});
-    EXPECT_EQ(step(3.1f), Calls{"a deleted"});             // swap; b not called yet
-    EXPECT_EQ(step(3.2f), Calls{"b update 0.100 0.000"});  // no fade-in
-}
-
-TEST_F(StateManagerTest, RequestDuringFadeInWaitsForTheFadeInToEnd) {
-    StateManager::change(new Probe("a", 1, 1));
-    step(0.0f);
-    step(0.2f);
-    StateManager::change(new Probe("b", 0, 0));
-    EXPECT_EQ(step(0.5f), Calls{"a in 0.500 0.500"});
-    EXPECT_EQ(step(1.0f), Calls{});  // fade-out starts only now
-    EXPECT_EQ(step(1.5f), Calls{"a out 1.500 0.500"});
-    EXPECT_EQ(step(2.0f), Calls{"a deleted"});
-}
-
-TEST_F(StateManagerTest, ZeroLengthFadeOutStartedAtTimeZeroStillSwaps) {
-    // The fade-out would end at 0 + 0 = 0, the value that once meant "none running".
-    StateManager::change(new Probe("a", 0, 0, new Probe("b", 0, 0)));
-    step(0.0f);
-    EXPECT_EQ(step(0.0f), Calls{"a update 0.000 0.000"});
-    EXPECT_EQ(step(0.0f), Calls{});
-    EXPECT_EQ(step(0.0f), Calls{"a deleted"});
-    EXPECT_EQ(step(0.0f), Calls{"b update 0.000 0.000"});
-}
-
-TEST_F(StateManagerTest, ReplacedPendingRequestIsDeletedAndNeverEntered) {
-    StateManager::change(new Probe("a", 0, 0));
-    step(0.0f);
-    step(0.1f);
-    StateManager::change(new Probe("b", 0, 0));
-    g_calls.clear();
-    StateManager::change(new Probe("c", 0, 0));
-    EXPECT_EQ(g_calls, Calls{"b deleted"});
-    step(0.2f);
-    EXPECT_EQ(step(0.3f), Calls{"a deleted"});
-    EXPECT_EQ(step(0.4f), Calls{"c update 0.100 0.000"});
-}
-
-TEST_F(StateManagerTest, NoStateAtAllDoesNothing) {
-    EXPECT_EQ(step(1.0f), Calls{});
-    StateManager::draw();
-    EXPECT_EQ(g_calls, Calls{});
-    EXPECT_EQ(StateManager::currentState, nullptr);
-}
-
-TEST_F(StateManagerTest, ResetDeletesBothStatesThroughTheirDestructors) {
-    StateManager::change(new Probe("a", 0, 0));
-    step(0.0f);
-    StateManager::change(new Probe("b", 0, 0));
-    g_calls.clear();
-    StateManager::reset();
-    EXPECT_EQ(g_calls, (Calls{"a deleted", "b deleted"}));
+TEST(StateManager, FadesInLivesFadesOutAndOnlyThenSwaps) {
+    struct Step {
+        float time;            // game clock, s
+        const char* requests;  // states requested before the update: 'a' with the scenario's fades, others none
+        const char* calls;     // what the update (and the requests) caused
+    };
+    struct Scenario {
+        const char* what;
+        float in, out;  // a's fade lengths, s
+        std::vector<Step> steps;
+        const char* drawn;     // by a draw after the last step
+        const char* deleted;   // by a reset after that
+    };
+    const Scenario scenarios[] = {
+        {"first state", 1, 1,
+         {{1.0f, "", ""}, {5.0f, "a", ""}, {5.25f, "", "a in 0.250 0.250"}, {5.9f, "", "a in 0.900 0.900"},
+          {6.0f, "", "a update 1.000 0.000"}, {6.5f, "b", ""}},
+         "a draw", "a deleted; b deleted"},
+        {"request after the fade-in", 1, 2,
+         {{0.0f, "a", ""}, {0.5f, "", "a in 0.500 0.500"}, {1.0f, "", "a update 1.000 0.000"}, {1.1f, "b", ""},
+          {2.1f, "", "a out 2.100 0.500"}, {3.0f, "", "a out 3.000 0.050"}, {3.1f, "", "a deleted"},
+          {3.2f, "", "b update 0.100 0.000"}},
+         "b draw", "b deleted"},
+        {"request during the fade-in", 1, 1,
+         {{0.0f, "a", ""}, {0.2f, "b", "a in 0.200 0.200"}, {0.5f, "", "a in 0.500 0.500"}, {1.0f, "", ""},
+          {1.5f, "", "a out 1.500 0.500"}, {2.0f, "", "a deleted"}},
+         "b draw", "b deleted"},
+        // The fade-out ends at 0 + 0 = 0, the value that once meant "none running".
+        {"no fades at time zero", 0, 0,
+         {{0.0f, "a", ""}, {0.0f, "", "a update 0.000 0.000"}, {0.0f, "b", ""}, {0.0f, "", "a deleted"},
+          {0.0f, "", "b update 0.000 0.000"}},
+         "b draw", "b deleted"},
+        {"replaced request", 0, 0,
+         {{0.0f, "a", ""}, {0.1f, "", "a update 0.100 0.000"}, {0.2f, "bc", "b deleted"}, {0.3f, "", "a deleted"},
+          {0.4f, "", "c update 0.100 0.000"}},
+         "c draw", "c deleted"},
+    };
+    for (const Scenario& s : scenarios) {
+        StateManager::reset();
+        for (const Step& step : s.steps) {
+            g_calls.clear();
+            for (const char* r = step.requests; *r; ++r)
+                StateManager::change(*r == 'a' ? new Probe('a', s.in, s.out) : new Probe(*r, 0, 0));
+            StateManager::update(step.time);
+            EXPECT_EQ(g_calls, step.calls) << s.what << " at " << step.time;
+        }
+        g_calls.clear();
+        StateManager::draw();
+        EXPECT_EQ(g_calls, s.drawn) << s.what;
+        g_calls.clear();
+        StateManager::reset();
+        EXPECT_EQ(g_calls, s.deleted) << s.what;
+    }
 }
 
 using Splash = ScratchDir;
 
-TEST_F(Splash, AlphaFollowsTheEaseCurveAndIsReadyBeforeTheFirstUpdate) {
-    writeImage("qor.tga", 1024, 512);
-    StateSplash splash;
-    DrawLog::Scope log;
-    splash.draw();  // drawn once before its first in(): must be invisible, not garbage
-    ASSERT_EQ(DrawLog::sprites("qor.tga").size(), 1u);
-    EXPECT_FLOAT_EQ(DrawLog::sprites()[0].alpha, 0.0f);
-
-    splash.in(0.5f, 0.5f);
-    EXPECT_FLOAT_EQ(splash.alpha, 0.75f);
-    splash.in(1.0f, 1.0f);
-    EXPECT_FLOAT_EQ(splash.alpha, 1.0f);
-    splash.out(1.5f, 0.5f);
-    EXPECT_FLOAT_EQ(splash.alpha, 0.75f);
-    splash.out(2.0f, 0.0f);
-    EXPECT_FLOAT_EQ(splash.alpha, 0.0f);
-
-    splash.in(0.5f, 0.5f);
-    DrawLog::clear();
-    splash.draw();
-    const DrawCall c = DrawLog::sprites("qor.tga").at(0);
-    EXPECT_FLOAT_EQ(c.x, 400);
-    EXPECT_FLOAT_EQ(c.y, 300);
-    EXPECT_FLOAT_EQ(c.sx, 0.5f);
-    EXPECT_FLOAT_EQ(c.sy, 0.5f);
-    EXPECT_FLOAT_EQ(c.angle, 0);
-    EXPECT_FLOAT_EQ(c.alpha, 0.75f);
-    EXPECT_EQ(splash.inTime, 1);
-    EXPECT_EQ(splash.outTime, 1);
-}
-
-TEST_F(Splash, HandsOverToTheMenuAfterOneSecondInAndOneOut) {
-    writeImage("qor.tga", 64, 32);
+TEST_F(Splash, FadesInForOneSecondThenHandsOverToTheMenuAndFadesOutForOne) {
+    writePicture("qor.tga", 1024, 512);
     testing::internal::CaptureStdout();  // the menu's pictures are missing here
     StateManager::reset();
     StateManager::change(new StateSplash);
-    State* splash = nullptr;
     float t = 0.017f;
-    for (; t < 5.0f; t += 0.017f) {
-        StateManager::update(t);
-        if (!splash) splash = StateManager::currentState;
-        if (StateManager::currentState != splash) break;
+    StateManager::update(t);
+    auto* splash = dynamic_cast<StateSplash*>(StateManager::currentState);
+    ASSERT_NE(splash, nullptr);
+    DrawLog::Scope log;
+    splash->draw();  // before its first in(): invisible, not garbage
+    // alpha = 1 - (1 - v)^2 for the fade's progress v, both ways.
+    const std::tuple<bool, float, float> fades[] = {{true, 0.5f, 0.75f}, {true, 0.9f, 0.99f}, {false, 0.5f, 0.75f}, {false, 0, 0}};
+    for (const auto& [in, v, alpha] : fades) {
+        in ? splash->in(v, v) : splash->out(v, v);
+        EXPECT_FLOAT_EQ(splash->alpha, alpha) << (in ? "in " : "out ") << v;
     }
+    splash->in(0.5f, 0.5f);
+    splash->draw();
+    const std::vector<DrawCall> calls = DrawLog::sprites("qor.tga");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].alpha, 0.0f);
+    const DrawCall& c = calls[1];
+    EXPECT_EQ((std::vector<float>{c.x, c.y, c.sx, c.sy, c.angle, c.alpha}), (std::vector<float>{400, 300, 0.5f, 0.5f, 0, 0.75f}));
+
+    // In for 1 s (1.9 truncated), one update to request the menu, one to start
+    // the fade-out, out for 1 s (1.4 truncated).
+    while (t < 5.0f && StateManager::currentState == splash) StateManager::update(t += 0.017f);
     testing::internal::GetCapturedStdout();
-    // In for 1 s, one update to request the menu, one to start the fade-out, out for 1 s.
     EXPECT_NEAR(t, 2.04f, 0.02f);
     EXPECT_NE(StateManager::currentState, nullptr);
     StateManager::reset();

@@ -1,102 +1,68 @@
 // Targa files: what the headless sprite, the generator and the tests rely on.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "game/render/tga.h"
 #include "tests/render/tga_bytes.h"
 
 namespace {
 
-std::string tempFile(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+const std::string kPath = (std::filesystem::temp_directory_path() / "boxquake-tga-test.tga").string();
+
+using Bytes = std::vector<unsigned char>;
 
 }  // namespace
 
 TEST(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
     tga::Image img(3, 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) {
-            std::uint8_t* p = img.pixel(x, y);
-            p[0] = static_cast<std::uint8_t>(10 * x);
-            p[1] = static_cast<std::uint8_t>(100 + y);
-            p[2] = 7;
-            p[3] = static_cast<std::uint8_t>(50 * x + y);
-        }
-    std::string path = tempFile("boxquake-tga-roundtrip.tga");
-    ASSERT_TRUE(tga::write(path, img, true));
-    tga::Image back;
-    ASSERT_TRUE(tga::read(path, back));
-    EXPECT_EQ(back.width, 3);
-    EXPECT_EQ(back.height, 2);
-    EXPECT_EQ(back.rgba, img.rgba);
-
-    ASSERT_TRUE(tga::write(path, img, false));  // 24-bit drops alpha
-    ASSERT_TRUE(tga::read(path, back));
-    EXPECT_EQ(back.pixel(2, 1)[0], 20);
-    EXPECT_EQ(back.pixel(2, 1)[3], 255);
-    std::remove(path.c_str());
+    for (std::size_t i = 0; i < img.rgba.size(); ++i) img.rgba[i] = static_cast<std::uint8_t>(37 * i + 1);
+    for (bool alpha : {true, false}) {
+        ASSERT_TRUE(tga::write(kPath, img, alpha));
+        tga::Image back;
+        ASSERT_TRUE(tga::read(kPath, back));
+        ASSERT_EQ(std::pair(back.width, back.height), std::pair(3, 2));
+        for (std::size_t i = 0; i < img.rgba.size(); ++i)
+            EXPECT_EQ(back.rgba[i], i % 4 == 3 && !alpha ? 255 : img.rgba[i]) << "byte " << i << " alpha " << alpha;
+    }
 }
 
-TEST(Tga, BottomUpAndRunLengthPicturesDecode) {
-    // 2 x 2, stored from the bottom row, run-length coded: a run of two blue
-    // pixels (bottom row), then two literal pixels red, green (top row).
-    auto b = tgaHeader(10, 2, 2, 24, 0);
-    b.insert(b.end(), {0x81, 255, 0, 0, 0x01, 0, 0, 255, 0, 255, 0});
-    std::string path = tempFile("boxquake-tga-rle.tga");
-    writeBytes(path, b);
-    tga::Image img;
-    ASSERT_TRUE(tga::read(path, img));
-    EXPECT_EQ(img.pixel(0, 1)[2], 255);  // bottom row blue
-    EXPECT_EQ(img.pixel(1, 1)[2], 255);
-    EXPECT_EQ(img.pixel(0, 0)[0], 255);  // top row: red then green
-    EXPECT_EQ(img.pixel(1, 0)[1], 255);
-    std::remove(path.c_str());
-}
-
-TEST(Tga, DamagedOrForeignFilesAreRefused) {
-    std::string path = tempFile("boxquake-tga-bad.tga");
+TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
+    struct Case {
+        const char* what;
+        Bytes file;
+        bool headerReadable;
+        Bytes rgba;  // 2 x 2 (or 1 x 2) pixels, rows from the top; empty: refused
+    };
+    const Case cases[] = {
+        // Bottom row first: a run of two blue, then literal red, green on top.
+        {"run-length, bottom up", tgaFile(10, 2, 2, 24, 0, {0x81, 255, 0, 0, 0x01, 0, 0, 255, 0, 255, 0}), true,
+         {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255}},
+        {"grey, top down", tgaFile(3, 2, 2, 8, 0x20, {10, 20, 30, 40}), true,
+         {10, 10, 10, 255, 20, 20, 20, 255, 30, 30, 30, 255, 40, 40, 40, 255}},
+        {"grey run", tgaFile(11, 2, 2, 8, 0x20, {0x83, 77}), true,
+         {77, 77, 77, 255, 77, 77, 77, 255, 77, 77, 77, 255, 77, 77, 77, 255}},
+        {"BGRA, bottom up", tgaFile(2, 1, 2, 32, 8, {1, 2, 3, 4, 5, 6, 7, 8}), true, {7, 6, 5, 8, 3, 2, 1, 4}},
+        {"shorter than a header", {1, 2, 3}, false, {}},
+        {"48 bytes of pixels cut to 10", tgaFile(2, 4, 4, 24, 0x20, Bytes(10)), false, {}},
+        {"unknown image type", tgaFile(7, 4, 4, 24, 0), false, {}},
+        {"no width", tgaFile(2, 0, 4, 24, 0), false, {}},
+        {"12 bits per pixel", tgaFile(2, 1, 1, 12, 0, Bytes(2)), false, {}},
+        {"colour-mapped", tgaFile(1, 1, 1, 8, 0, {0}), true, {}},
+        {"a run of 5 over 4 pixels", tgaFile(10, 2, 2, 24, 0, {0x84, 1, 2, 3}), true, {}},
+        {"a literal packet cut short", tgaFile(10, 2, 2, 24, 0, {0x03, 1, 2, 3}), true, {}},
+        {"a run without its pixel", tgaFile(10, 2, 2, 24, 0, {0x83, 1}), true, {}},
+    };
+    for (const Case& c : cases) {
+        writeBytes(kPath, c.file);
+        tga::Header h;
+        tga::Image img;
+        EXPECT_EQ(tga::readHeader(kPath, h), c.headerReadable) << c.what;
+        EXPECT_EQ(tga::read(kPath, img), !c.rgba.empty()) << c.what;
+        EXPECT_EQ(img.rgba, c.rgba) << c.what;
+    }
+    std::filesystem::remove(kPath);
     tga::Header h;
-    tga::Image img;
-
-    writeBytes(path, {1, 2, 3});  // shorter than a header
-    EXPECT_FALSE(tga::readHeader(path, h));
-
-    auto b = tgaHeader(2, 4, 4, 24, 0x20);
-    b.resize(b.size() + 10);  // 48 bytes of pixels needed
-    writeBytes(path, b);
-    EXPECT_FALSE(tga::readHeader(path, h));
-    EXPECT_FALSE(tga::read(path, img));
-
-    writeBytes(path, tgaHeader(7, 4, 4, 24, 0));  // unknown image type
-    EXPECT_FALSE(tga::readHeader(path, h));
-
-    writeBytes(path, tgaHeader(2, 0, 4, 24, 0));  // no width
-    EXPECT_FALSE(tga::readHeader(path, h));
-
-    auto rle = tgaHeader(10, 2, 2, 24, 0);
-    rle.insert(rle.end(), {0x83, 1, 2, 3});  // a run of 4 where 4 fit, but then nothing... fine
-    rle[rle.size() - 4] = 0x84;                // a run of 5 overflows the 4 pixels
-    writeBytes(path, rle);
-    EXPECT_FALSE(tga::read(path, img));
-
-    EXPECT_FALSE(tga::readHeader(tempFile("boxquake-no-such-file.tga"), h));
-    std::remove(path.c_str());
-}
-
-TEST(Tga, HeaderGivesSizeDepthAndOrientation) {
-    std::string path = tempFile("boxquake-tga-header.tga");
-    auto b = tgaHeader(3, 5, 3, 8, 0x20);
-    b.resize(b.size() + 15);
-    writeBytes(path, b);
-    tga::Header h;
-    ASSERT_TRUE(tga::readHeader(path, h));
-    EXPECT_EQ(h.width, 5);
-    EXPECT_EQ(h.height, 3);
-    EXPECT_EQ(h.bitsPerPixel, 8);
-    EXPECT_TRUE(h.topDown);
-    tga::Image img;
-    ASSERT_TRUE(tga::read(path, img));  // grey decodes to opaque grey
-    EXPECT_EQ(img.pixel(4, 2)[3], 255);
-    std::remove(path.c_str());
+    EXPECT_FALSE(tga::readHeader(kPath, h)) << "no such file";
 }

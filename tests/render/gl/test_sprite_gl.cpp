@@ -1,17 +1,17 @@
 // The OpenGL sprite in a real window (run under a virtual display): pictures of
-// every pixel depth arrive with the right colours, and the transform does what
-// the drawing contract says.
+// every pixel depth arrive with the right colours, the transform does what the
+// drawing contract says, and the shortcuts for opaque and 1:1 pictures leave the
+// drawing state as they found it.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cmath>
-#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "game/render/sprite.h"
+#include "game/render/spritemanager.h"
 #include "game/render/text.h"
 #include "game/render/tga.h"
 #include "game/render/window_gl.h"
@@ -19,180 +19,115 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb readPixel(int x, int y) {  // window pixels, y up
+// Renders what was drawn and checks that the window pixel (x, y), y up, has
+// colour `want` = 0xRRGGBB.
+void expectPixel(int x, int y, int want, const char* what) {
     window::flushDrawing();  // drawing is recorded until then
     unsigned char p[4] = {};
     // The default read buffer is where drawing went (a buffer of SDL's own, not
     // necessarily the window's back buffer): no glReadBuffer here.
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2]};
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(p[c], want >> (16 - 8 * c) & 0xff, 4) << what << " at " << x << ", " << y;
 }
 
-void expectNear(Rgb got, Rgb want, int tolerance = 3) {
-    EXPECT_NEAR(got.r, want.r, tolerance);
-    EXPECT_NEAR(got.g, want.g, tolerance);
-    EXPECT_NEAR(got.b, want.b, tolerance);
+// Writes an opaque w x h picture (32-bit when `alpha`), pixel (x, y) (y down)
+// in colour(x, y) = 0xRRGGBB.
+template <class F>
+void writePicture(const char* name, int w, int h, bool alpha, F colour) {
+    tga::Image img(w, h);
+    for (int i = 0; i < w * h; ++i) {
+        const unsigned int c = colour(i % w, i / w);
+        img.rgba[4 * i] = c >> 16 & 0xff;
+        img.rgba[4 * i + 1] = c >> 8 & 0xff;
+        img.rgba[4 * i + 2] = c & 0xff;
+        img.rgba[4 * i + 3] = 255;
+    }
+    ASSERT_TRUE(tga::write(std::string("media/") + name, img, alpha));
 }
-
-class GlSprite : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        dir = std::filesystem::temp_directory_path() / ("boxquake-gl-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir / "media");
-        std::filesystem::current_path(dir);
-    }
-    static void TearDownTestSuite() {
-        std::filesystem::current_path(std::filesystem::temp_directory_path());
-        std::filesystem::remove_all(dir);
-    }
-    void SetUp() override {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
-    static inline std::filesystem::path dir;
-};
 
 }  // namespace
 
-TEST_F(GlSprite, GreyEightBitPictureIsConvertedNotReadAsTwentyFourBit) {
-    auto b = tgaHeader(3, 8, 8, 8, 0x20);
-    b.insert(b.end(), 64, 100);
-    writeBytes("media/grey.tga", b);
-    Sprite s("grey.tga");
-    ASSERT_FALSE(s.empty());
-    EXPECT_EQ(s.width, 8);
-    s.draw(100, 100, 4, 4, 0, 1);
-    expectNear(readPixel(100, 100), {100, 100, 100});
-    expectNear(readPixel(85, 85), {100, 100, 100});
-}
-
-TEST_F(GlSprite, SixteenBitPictureKeepsItsColours) {
-    // 1-5-5-5 pixels, little-endian: left half red, right half blue.
-    auto b = tgaHeader(2, 4, 2, 16, 0x21);
+TEST(GlSprite, PicturesOfEveryDepthDrawWhereAndHowTheyShould) {
+    writeBytes("media/grey.tga", tgaFile(3, 8, 8, 8, 0x20, std::vector<unsigned char>(64, 100)));
+    std::vector<unsigned char> sixteen;  // 1-5-5-5, little-endian: left half red, right half blue
     for (int i = 0; i < 8; ++i) {
-        std::uint16_t v = (i % 4 < 2) ? 0xfc00 : 0x801f;
-        b.push_back(static_cast<unsigned char>(v & 0xff));
-        b.push_back(static_cast<unsigned char>(v >> 8));
+        sixteen.push_back(i % 4 < 2 ? 0x00 : 0x1f);
+        sixteen.push_back(i % 4 < 2 ? 0xfc : 0x80);
     }
-    writeBytes("media/sixteen.tga", b);
-    Sprite s("sixteen.tga");
-    ASSERT_FALSE(s.empty());
-    s.draw(200, 200, 20, 20, 0, 1);  // 80 x 40 pixels
-    expectNear(readPixel(170, 200), {255, 0, 0}, 8);
-    expectNear(readPixel(230, 200), {0, 0, 255}, 8);
-}
-
-TEST_F(GlSprite, OddWidthRowsStayAligned) {
+    writeBytes("media/sixteen.tga", tgaFile(2, 4, 2, 16, 0x21, sixteen));
     // 5 pixels of 3 bytes: rows are not a multiple of 4 bytes long.
-    tga::Image img(5, 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) {
-            std::uint8_t* p = img.pixel(x, y);
-            p[0] = x == 4 ? 255 : 0;
-            p[1] = y == 0 ? 255 : 0;
-            p[3] = 255;
-        }
-    ASSERT_TRUE(tga::write("media/odd.tga", img, false));
-    Sprite s("odd.tga");
-    s.draw(300, 300, 20, 20, 0, 1);  // 100 x 60; each source pixel 20 x 20
-    expectNear(readPixel(300 + 40, 300 - 20), {255, 0, 0});  // column 4, bottom row
-    expectNear(readPixel(300 - 40, 300 + 20), {0, 255, 0});  // column 0, top row
-    expectNear(readPixel(300 - 40, 300 - 20), {0, 0, 0});
-}
+    writePicture("odd.tga", 5, 3, false, [](int x, int y) { return (x == 4 ? 0xff0000 : 0) | (y == 0 ? 0xff00 : 0); });
+    writePicture("halves.tga", 256, 128, true, [](int, int y) { return y < 64 ? 0xff0000 : 0xff00; });
+    writePicture("red.tga", 4, 4, false, [](int, int) { return 0xff0000; });
+    writePicture("ramp.tga", 2, 1, false, [](int x, int) { return x ? 0xffffff : 0; });
+    writePicture("white.tga", 1, 1, true, [](int, int) { return 0xffffff; });
 
-TEST_F(GlSprite, AlphaBlendsAndScaleAndTurnFollowTheContract) {
-    // 256 x 128: top half red, bottom half green, opaque.
-    tga::Image img(256, 128);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 256; ++x) {
-            std::uint8_t* p = img.pixel(x, y);
-            p[y < 64 ? 0 : 1] = 255;
-            p[3] = 255;
-        }
-    ASSERT_TRUE(tga::write("media/halves.tga", img, true));
-    Sprite s("halves.tga");
-    s.draw(400, 300, 0.5f, 0.5f, 0, 1);  // covers 128 x 64 centred
-    expectNear(readPixel(400, 315), {255, 0, 0});  // upright: top half red
-    expectNear(readPixel(400, 285), {0, 255, 0});
-    expectNear(readPixel(400 - 62, 300 + 30), {255, 0, 0});
-    expectNear(readPixel(400 - 66, 300), {0, 0, 0});  // outside 128 wide
-    expectNear(readPixel(400, 300 + 34), {0, 0, 0});  // outside 64 high
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    s.draw(400, 300, 0.5f, 0.5f, 3.14159265f / 2, 1);  // a quarter turn counter-clockwise
-    expectNear(readPixel(385, 300), {255, 0, 0});      // the top now faces left
-    expectNear(readPixel(415, 300), {0, 255, 0});
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    s.draw(400, 300, 0.5f, 0.5f, 0, 0.5f);
-    expectNear(readPixel(400, 315), {128, 0, 0}, 4);
-}
-
-TEST_F(GlSprite, OpaqueAndOneToOneShortcutsLeaveTheStateAsTheyFoundIt) {
-    // An opaque 24-bit picture skips blending and, drawn 1:1 on the pixel grid,
-    // uses nearest sampling. Neither may change what later draws look like.
-    tga::Image red(4, 4), black(2, 1), white(1, 1);
-    for (int i = 0; i < 16; ++i) {
-        red.rgba[4 * i] = 255;
-        red.rgba[4 * i + 3] = 255;
-    }
-    black.pixel(1, 0)[0] = black.pixel(1, 0)[1] = black.pixel(1, 0)[2] = 255;  // black, white
-    black.pixel(0, 0)[3] = black.pixel(1, 0)[3] = 255;
-    white.rgba = {255, 255, 255, 255};
-    ASSERT_TRUE(tga::write("media/red.tga", red, false));
-    ASSERT_TRUE(tga::write("media/ramp.tga", black, false));
-    ASSERT_TRUE(tga::write("media/white.tga", white, true));
-    Sprite r("red.tga"), ramp("ramp.tga"), w("white.tga");
-
-    r.draw(100, 100, 1, 1, 0, 1);  // opaque, 1:1 on the grid
-    expectNear(readPixel(100, 100), {255, 0, 0});
-    w.draw(100, 100, 10, 10, 0, 0.5f);  // blending is on again
-    expectNear(readPixel(100, 100), {255, 128, 128}, 4);
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    r.draw(300, 300, 10, 10, 0, 0.5f);  // an opaque picture still fades
-    expectNear(readPixel(300, 300), {128, 0, 0}, 4);
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    ramp.draw(200, 200, 1, 1, 0, 1);      // 1:1: nearest
-    ramp.draw(500, 300, 100, 10, 0, 1);   // stretched: linear again, a grey ramp in the middle
-    Rgb mid = readPixel(500, 300);
-    EXPECT_GT(mid.r, 60);
-    EXPECT_LT(mid.r, 200);
-}
-
-TEST_F(GlSprite, EmptySpriteWithInfiniteScaleDrawsNothingAndKeepsTheMatrixStack) {
+    struct Draw {
+        const char* image;
+        float x, y, sx, sy, angle, alpha;
+    };
+    struct Probe {
+        int x, y;
+        int want;  // 0xRRGGBB
+    };
+    struct Case {
+        const char* what;
+        std::vector<Draw> draws;
+        std::vector<Probe> probes;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    const Case cases[] = {
+        {"8-bit grey converted, not read as 24-bit", {{"grey.tga", 100, 100, 4, 4, 0, 1}},
+         {{100, 100, 0x646464}, {85, 85, 0x646464}}},
+        {"16-bit keeps its colours", {{"sixteen.tga", 200, 200, 20, 20, 0, 1}}, {{170, 200, 0xff0000}, {230, 200, 0x0000ff}}},
+        {"odd-width rows stay aligned", {{"odd.tga", 300, 300, 20, 20, 0, 1}},  // each source pixel 20 x 20
+         {{340, 280, 0xff0000}, {260, 320, 0x00ff00}, {260, 280, 0x000000}}},
+        {"upright at half size: 128 x 64", {{"halves.tga", 400, 300, 0.5f, 0.5f, 0, 1}},
+         {{400, 315, 0xff0000}, {400, 285, 0x00ff00}, {338, 330, 0xff0000}, {334, 300, 0x000000}, {400, 334, 0x000000}}},
+        {"a quarter turn counter-clockwise: the top faces left", {{"halves.tga", 400, 300, 0.5f, 0.5f, 1.5707964f, 1}},
+         {{385, 300, 0xff0000}, {415, 300, 0x00ff00}}},
+        {"half opaque", {{"halves.tga", 400, 300, 0.5f, 0.5f, 0, 0.5f}}, {{400, 315, 0x800000}}},
+        {"blending on again after an opaque 1:1 picture",
+         {{"red.tga", 100, 100, 1, 1, 0, 1}, {"white.tga", 100, 100, 10, 10, 0, 0.5f}}, {{100, 100, 0xff8080}}},
+        {"an opaque picture still fades", {{"red.tga", 300, 300, 10, 10, 0, 0.5f}}, {{300, 300, 0x800000}}},
+        {"linear sampling again after a 1:1 picture",
+         {{"ramp.tga", 200, 200.5f, 1, 1, 0, 1}, {"ramp.tga", 500, 300, 100, 10, 0, 1}},
+         {{200, 200, 0xffffff}, {500, 300, 0x808080}}},
+        // What a ball does with an empty picture: 32 / width.
+        {"an empty sprite at infinite scale draws nothing", {{"missing.tga", 400, 300, inf, inf, 0, 1}},
+         {{400, 300, 0x000000}}},
+    };
     testing::internal::CaptureStdout();
-    Sprite s("missing.tga");
+    for (const Case& c : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        GLint depth = 0, after = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        for (const Draw& d : c.draws) SpriteManager::get(d.image)->draw(d.x, d.y, d.sx, d.sy, d.angle, d.alpha);
+        for (const Probe& p : c.probes) expectPixel(p.x, p.y, p.want, c.what);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after);
+        EXPECT_EQ(after, depth) << c.what;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
+    }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to load ./media/missing.tga\n");
-    GLint depth = 0, after = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    float k = 32.0f / s.width;  // what a ball does with an empty picture
-    s.draw(400, 300, k, k, 0, 1);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after);
-    EXPECT_EQ(after, depth);
-    expectNear(readPixel(400, 300), {0, 0, 0});
 }
 
-TEST_F(GlSprite, FontQuadsAreTintedWithTheTextColour) {
-    tga::Image img(260, 145);
-    for (auto& v : img.rgba) v = 255;  // an all-white "font"
-    ASSERT_TRUE(tga::write("media/text.tga", img, true));
-    delete Text::font;
-    Text::font = nullptr;
+TEST(GlSprite, FontQuadsAreTintedWithTheTextColour) {
+    writePicture("text.tga", 260, 145, true, [](int, int) { return 0xffffff; });  // an all-white "font"
+    glClear(GL_COLOR_BUFFER_BIT);
     Text::draw("AB", 100, 100, 29, 0x00ff80);
-    expectNear(readPixel(110, 114), {0, 255, 128});
-    expectNear(readPixel(110, 95), {0, 0, 0});
+    expectPixel(110, 114, 0x00ff80, "inside A");
+    expectPixel(110, 95, 0x000000, "below the line");
 }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (!window::open("render_gl_tests", false)) return 1;
-    return RUN_ALL_TESTS();
+    const auto dir = std::filesystem::temp_directory_path() / ("boxquake-gl-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "media");
+    std::filesystem::current_path(dir);
+    const int failed = RUN_ALL_TESTS();
+    SpriteManager::clear();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(dir);
+    return failed;
 }
