@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "physics/physics.h"
@@ -16,19 +18,32 @@ using namespace physics;
 namespace {
 
 // Gives each test a profiler in its start-up state and puts it back afterwards.
+// The CSV names are fixed (outputData_1.csv, ...), and test processes run in
+// parallel, also from other checkouts: each test writes into a fresh directory
+// of its own, removed at the end.
 class ProfilerTest : public ::testing::Test {
 protected:
     Profiler& p = Profiler::profiler;
-    std::string dir = ::testing::TempDir();
+    std::string dir;  // ends in '/'
 
-    void SetUp() override { reset(); }
-    void TearDown() override { reset(); }
+    void SetUp() override {
+        std::string pattern = ::testing::TempDir() + "profiler_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
+        dir = pattern + "/";
+        reset();
+    }
+    void TearDown() override {
+        reset();
+        std::error_code ignored;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+    }
     void reset() {
-        p.end();
-        p.disable();
+        // Outputs off before end(): ending must not write a file or a summary.
         p.disableFileOutput();
         p.disableStdOutput();
         p.disableGraphOutput();
+        p.end();
+        p.disable();
         p.setFramesToStore(1);
         p.setOutputFilename("outputData");
         p.setOutputPath("");
@@ -126,7 +141,6 @@ TEST_F(ProfilerTest, WorldStepWritesOneCsvLineWithEveryStageAndCounter) {
     EXPECT_EQ(lines[1].substr(0, 2), "1,");
     EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ','), 13);
     EXPECT_TRUE(p.getFrames().empty());
-    std::remove((dir + "outputData_1.csv").c_str());
 }
 
 TEST_F(ProfilerTest, EachEndWritesTheNextNumberedFileAndMissingValuesAreZero) {
@@ -155,8 +169,6 @@ TEST_F(ProfilerTest, EachEndWritesTheNextNumberedFileAndMissingValuesAreZero) {
     EXPECT_EQ(second[1].substr(second[1].size() - 4), ",0,0");
     EXPECT_EQ(second[2].substr(0, 2), "2,");
     EXPECT_EQ(second[2].substr(second[2].size() - 4), ",9,5");
-    std::remove((dir + "outputData_1.csv").c_str());
-    std::remove((dir + "outputData_2.csv").c_str());
 }
 
 TEST_F(ProfilerTest, UnopenableFileIsReportedAndNotCounted) {
