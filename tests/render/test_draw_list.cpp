@@ -28,7 +28,8 @@ struct Scene {
         if (!swapSprites) object();
         const float tex[] = {0, 0, 1, 0, 1, 1}, pos[] = {10, 10, 50, 10, 50, lastVertexY};
         list.polygon(3, 64, 64, tex, pos, 3);
-        const float glyph[] = {0, 0, glyphX, 0, 0.1f, 0, glyphX + 8, 0, 0.1f, 0.2f, glyphX + 8, 16, 0, 0.2f, glyphX, 16};
+        const float x0 = glyphX, x1 = glyphX + 8;
+        const float glyph[] = {0, 0, x0, 0, 0.1f, 0, x1, 0, 0.1f, 0.2f, x1, 16, 0, 0.2f, x0, 16};
         if (text) list.quads(4, 512, 145, glyph, 1, 1, 1, blue, 1);
         return list;
     }

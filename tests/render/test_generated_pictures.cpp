@@ -30,14 +30,17 @@ float ink(const tga::Image& img, int x0, int y0, int x1, int y1) {
 }
 
 // Light-weighted grey of a pixel, 0..1 (Rec. 709 weights on the stored values).
-float luma(const std::uint8_t* p) { return (0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]) / 255.0f; }
+float luma(const std::uint8_t* p) {
+    return (0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]) / 255.0f;
+}
 
 // Standard deviation of luma, and the largest distance of one pixel's luma from
 // the mean, over the fractions [x0, x1) x [y0, y1) of the picture, y down.
 std::pair<float, float> spread(const tga::Image& img, float x0, float y0, float x1, float y1) {
     std::vector<float> v;
     for (int j = static_cast<int>(y0 * img.height); j < static_cast<int>(y1 * img.height); ++j)
-        for (int i = static_cast<int>(x0 * img.width); i < static_cast<int>(x1 * img.width); ++i) v.push_back(luma(img.pixel(i, j)));
+        for (int i = static_cast<int>(x0 * img.width); i < static_cast<int>(x1 * img.width); ++i)
+            v.push_back(luma(img.pixel(i, j)));
     double sum = 0, squares = 0, extreme = 0;
     for (float l : v) sum += l;
     const double mean = sum / v.size();
@@ -51,10 +54,13 @@ std::pair<float, float> spread(const tga::Image& img, float x0, float y0, float 
 }  // namespace
 
 TEST(GeneratedPictures, EveryNamedPictureExistsWithItsKind) {
-    const std::pair<int, const char*> kinds[] = {  // bits per pixel: 24 opaque, 32 with 8 alpha bits
-        {24, "backdrop2 backdrop3 wall bg_meadow bg_dusk bg_night bg_cave bg_space tex_stone tex_wood tex_metal tex_ice"},
-        {32, "qor lvlnew lvldone lvllocked lvlnone bombA bombB bombC bombD 0 1 2 3 4 5 6 7 8 9 text e0 e1 e2 e3 e4 "
-             "tick clock1 clock2 clock3 clock4 rect orangeball balltrans crate1 crate2 blackhole blueball greenball"},
+    const std::pair<int, const char*> kinds[] = {
+        // bits per pixel: 24 opaque, 32 with 8 alpha bits
+        {24,
+         "backdrop2 backdrop3 wall bg_meadow bg_dusk bg_night bg_cave bg_space tex_stone tex_wood tex_metal tex_ice"},
+        {32,
+         "qor lvlnew lvldone lvllocked lvlnone bombA bombB bombC bombD 0 1 2 3 4 5 6 7 8 9 text e0 e1 e2 e3 e4 "
+         "tick clock1 clock2 clock3 clock4 rect orangeball balltrans crate1 crate2 blackhole blueball greenball"},
     };
     for (const auto& [bits, names] : kinds) {
         std::istringstream list(names);
@@ -79,8 +85,9 @@ TEST(GeneratedPictures, EveryGlyphCellHasWhiteInkAndClearBorders) {
         EXPECT_GT(ink(img, c.x, c.y, c.x + c.w, c.y + c.h), 6.0f) << "glyph " << glyphs;  // a few whole pixels
         // Clear: the outermost rows and columns (linear filtering samples them) and
         // the last 5 columns, which the next letter overlaps when drawn.
-        const float border = ink(img, c.x, c.y, c.x + 1, c.y + c.h) + ink(img, c.x + c.w - 5, c.y, c.x + c.w, c.y + c.h) +
-                             ink(img, c.x, c.y, c.x + c.w, c.y + 1) + ink(img, c.x, c.y + c.h - 1, c.x + c.w, c.y + c.h);
+        const float border =
+            ink(img, c.x, c.y, c.x + 1, c.y + c.h) + ink(img, c.x + c.w - 5, c.y, c.x + c.w, c.y + c.h) +
+            ink(img, c.x, c.y, c.x + c.w, c.y + 1) + ink(img, c.x, c.y + c.h - 1, c.x + c.w, c.y + c.h);
         EXPECT_EQ(border, 0.0f) << "glyph " << glyphs;
     }
     EXPECT_EQ(glyphs, 65);  // 26 + 26 letters, 10 digits, three marks
@@ -122,7 +129,8 @@ TEST(GeneratedPictures, BackgroundsAreCalmAndEvenBehindTheCountersAndClock) {
         EXPECT_EQ(img.width * 3, img.height * 4) << name << ": stretched over 800 x 600 without distortion";
         double detail = 0;  // mean luma step between neighbours
         for (int j = 0; j < img.height; ++j)
-            for (int i = 0; i + 1 < img.width; ++i) detail += std::fabs(luma(img.pixel(i + 1, j)) - luma(img.pixel(i, j)));
+            for (int i = 0; i + 1 < img.width; ++i)
+                detail += std::fabs(luma(img.pixel(i + 1, j)) - luma(img.pixel(i, j)));
         EXPECT_LT(detail / (img.height * (img.width - 1.0)), 0.01) << name;
         // The time and explosion counters (window x 30..350, y 520..560) and the
         // victory clock (x 730..770, y 540..580): even tone, no bright detail.

@@ -2,7 +2,6 @@
 // animations, which advance by draw calls.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -19,11 +18,11 @@ TEST_F(Sprites, CacheLoadsEachFileOnceOrSaysOnceWhichOneFailed) {
     const std::string longName = "a-background-picture-with-a-rather-long-descriptive-name.tga";
     writePicture("crate1.tga", 64, 32);
     writePicture(longName, 40, 20);
-    writePicture(longName.substr(0, 23), 8, 8);  // what a truncated path would have found
+    writePicture(longName.substr(0, 23), 8, 8);            // what a truncated path would have found
     writeBytes("media/cut.tga", tgaFile(2, 4, 4, 24, 0));  // a header without its pixels
     // Name and width (height half that); 0 is refused. "" names media/ itself, a directory.
-    const std::pair<std::string, int> cases[] = {{"crate1.tga", 64}, {longName, 40},           {"nothere.tga", 0},
-                                                 {"cut.tga", 0},     {std::string(300, 'x'), 0}, {"", 0}};
+    const std::pair<std::string, int> cases[] = {
+        {"crate1.tga", 64}, {longName, 40}, {"nothere.tga", 0}, {"cut.tga", 0}, {std::string(300, 'x'), 0}, {"", 0}};
     for (const auto& [name, width] : cases) {
         testing::internal::CaptureStdout();
         Sprite* s = SpriteManager::get(name);
@@ -55,31 +54,23 @@ TEST_F(Sprites, DrawCallsAreLoggedAndUnusableOnesMarkedInvisible) {
     ASSERT_EQ(calls.size(), 6u);
     const DrawCall& c = calls[0];
     EXPECT_EQ(c.image, "ball.tga");
-    EXPECT_EQ((std::vector<float>{c.x, c.y, c.sx, c.sy, c.angle, c.alpha}), (std::vector<float>{10, 20, 0.5f, 0.25f, 1.5f, 0.75f}));
+    EXPECT_EQ((std::vector<float>{c.x, c.y, c.sx, c.sy, c.angle, c.alpha}),
+              (std::vector<float>{10, 20, 0.5f, 0.25f, 1.5f, 0.75f}));
     EXPECT_EQ(calls[1].data, (std::vector<float>{0, 0, 0, 0, 1, 0, 64, 0, 0.5f, 1, 32, 64}));  // (tx, ty, x, y)
     for (std::size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(calls[i].visible, i < 2) << "call " << i;
 }
 
-TEST_F(Sprites, DrawNumberShowsUpToFourDigitsTwentyFourApartScaled) {
+TEST_F(Sprites, DrawNumberShowsTheLastFourDigitsAndZeroForNegatives) {
     for (int d = 0; d < 10; ++d) writePicture(std::to_string(d) + ".tga", 24, 32);
-    struct Case {
-        int number;
-        float scale;
-        std::string digits;  // shown, left to right
-    };
-    const Case cases[] = {{7, 1, "7"}, {123, 1, "123"}, {-5, 1, "0"}, {12345, 1, "2345"}, {1000, 1, "1000"}, {90, 0.5f, "90"}};
+    const std::pair<int, std::string> cases[] = {{-5, "0"}, {12345, "2345"}, {1000, "1000"}, {90, "90"}};
     DrawLog::Scope log;
-    for (const Case& c : cases) {
+    for (const auto& [number, shown] : cases) {
         DrawLog::clear();
-        SpriteManager::drawNumber(50, 540, c.number, c.scale);
-        std::vector<DrawCall> calls = DrawLog::sprites();
-        std::sort(calls.begin(), calls.end(), [](const DrawCall& a, const DrawCall& b) { return a.x < b.x; });
-        ASSERT_EQ(calls.size(), c.digits.size()) << c.number;
-        for (std::size_t i = 0; i < calls.size(); ++i) {
-            const DrawCall& d = calls[i];
-            EXPECT_EQ(d.image, c.digits.substr(i, 1) + ".tga") << c.number;
-            EXPECT_EQ((std::vector<float>{d.x, d.y, d.sx, d.sy}), (std::vector<float>{50 + 24 * c.scale * i, 540, c.scale, c.scale})) << c.number;
-        }
+        SpriteManager::drawNumber(50, 540, number, 0.5f);
+        // Each digit in its place: 24 * 0.5 px apart from x = 50.
+        std::string digits(DrawLog::sprites().size(), '?');
+        for (const DrawCall& c : DrawLog::sprites()) digits.at(static_cast<std::size_t>((c.x - 50) / 12)) = c.image[0];
+        EXPECT_EQ(digits, shown) << number;
     }
 }
 
