@@ -1,15 +1,14 @@
 #include "game/app/editor.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
+#include "game/app/keys.h"
 #include "game/app/menu.h"
 #include "game/app/statemanager.h"
 #include "game/objects/level.h"
+#include "game/objects/level_list.h"
 #include "game/objects/levelwriter.h"
 #include "game/render/animation.h"
 #include "game/render/spritemanager.h"
@@ -21,59 +20,12 @@ const char* const StateEditor::SAVE_PATH = "levels/mylevel1.lvl";
 
 namespace {
 
-const int kKeyReturn = 13;
-const int kKeyEscape = 27;
-const int kKeyDelete = 127;
-const int kKeyShift = 304;  // left Shift
-const int kKeySave = 115;   // 's'
-const int kKeyOne = 49;     // '1'; '2' to '5' follow
 const int kSnap = 5;        // grid of left Shift, units
 const float kMinSize = 5.0f;
 
 const int kWhite = 0xffffff;
 const int kRed = 0xff0000;
 const int kYellow = 0xffff00;
-
-// Appends `name` as a line of the level list unless a line already names it
-// (ignoring a carriage return at a line's end). A list that does not end with a
-// line break gets one first, so the name never joins the last line.
-bool listInFile(const std::string& name, std::string& error) {
-    bool endsWithBreak = true;
-    {
-        std::ifstream in(StateMenu::LIST_FILE, std::ios::binary);
-        std::string line;
-        char c = 0;
-        std::string all;
-        while (in.get(c)) all += c;
-        endsWithBreak = all.empty() || all.back() == '\n';
-        std::size_t start = 0;
-        while (start < all.size()) {
-            std::size_t end = all.find('\n', start);
-            if (end == std::string::npos) end = all.size();
-            line = all.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line == name) return true;
-            start = end + 1;
-        }
-    }
-    FILE* f = std::fopen(StateMenu::LIST_FILE, "ab");
-    if (f == nullptr) {
-        error = std::string("could not add it to ") + StateMenu::LIST_FILE + ": " + std::strerror(errno);
-        return false;
-    }
-    std::string text = (endsWithBreak ? "" : "\n") + name + "\n";
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    int why = ok ? 0 : errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        why = errno;
-    }
-    if (!ok) {
-        error = std::string("could not add it to ") + StateMenu::LIST_FILE + ": " + std::strerror(why);
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -111,40 +63,40 @@ void StateEditor::update(float t) {
     const int b = mouse(mx, my);
     const physics::Vector2D mpos(static_cast<float>(mx), static_cast<float>(my));
     const int click = b & ~lastMouse;  // buttons pressed since the previous update
-    const bool escape = key(kKeyEscape);
+    const bool escape = key(keys::ESCAPE);
 
     if (edit) {
-        const int snap = key(kKeyShift) ? kSnap : 0;
+        const int snap = key(keys::LEFT_SHIFT) ? kSnap : 0;
         for (int i = 0; i < 5; ++i) {
-            if (key(kKeyOne + i)) cTemplate = i;
+            if (key(keys::DIGIT_1 + i)) cTemplate = i;
         }
         if (click != 0) {
             physics::Vector2D p = mpos;
             select = level->getObject(p);
             if (select != nullptr && select->physics != nullptr) moveOffset = select->physics->getPosition() - mpos;
         }
-        if (select == nullptr && (click & 4)) {
+        if (select == nullptr && (click & buttons::RIGHT)) {
             addObject(cTemplate, mpos, snap);
             physics::Vector2D p = mpos;
             select = level->getObject(p);
         }
-        if (select != nullptr && (b & 1)) moveObject(select, mpos + moveOffset, snap);
-        if (select != nullptr && (b & 4)) sizeObject(select, mpos, snap);
-        if (select != nullptr && key(kKeyDelete)) {
+        if (select != nullptr && (b & buttons::LEFT)) moveObject(select, mpos + moveOffset, snap);
+        if (select != nullptr && (b & buttons::RIGHT)) sizeObject(select, mpos, snap);
+        if (select != nullptr && key(keys::DELETE)) {
             level->removeObject(select);
             select = nullptr;
         }
-        const bool saveKey = key(kKeySave);
+        const bool saveKey = key(keys::SAVE);
         if (saveKey && !lSave) save();
         lSave = saveKey;
         if (escape && !lEsc) {
             StateManager::change(new StateMenu);
             return;
         }
-        if (key(kKeyReturn)) edit = false;
+        if (key(keys::RETURN)) edit = false;
     } else {
         rules.update();
-        if (click & 1) rules.click(mpos.x, mpos.y);
+        if (click & buttons::LEFT) rules.click(mpos.x, mpos.y);
         if (escape && !lEsc) {
             // Back to the placed layout, so no victory clock or tick mark of the
             // run stays on screen while editing.
@@ -204,7 +156,7 @@ int StateEditor::save() {
     }
     message = std::string("Saved ") + SAVE_PATH;
     std::string listError;
-    if (!listInFile(SAVE_NAME, listError)) message += ", but " + listError;
+    if (!levellist::append(levellist::FILE_NAME, SAVE_NAME, listError)) message += ", but " + listError;
     StateMenu::addLevel(SAVE_NAME);
     std::printf("%s\n", message.c_str());
     return 0;

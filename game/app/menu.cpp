@@ -2,20 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "game/app/editor.h"
+#include "game/app/keys.h"
 #include "game/app/simulation.h"
 #include "game/app/statemanager.h"
 #include "game/objects/bomb.h"
 #include "game/objects/game_scale.h"
+#include "game/objects/level_list.h"
 #include "game/objects/play_rules.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 
 std::deque<MnuLevel> StateMenu::levelList;
-const char* const StateMenu::LIST_FILE = "levels.txt";
 
 namespace {
 
@@ -24,15 +26,13 @@ const float kIconSide = 16.0f;                 // icon body extent, window pixel
 const float kGravity = -100.0f;                // icons fall gently when blown away, pixels / s^2
 const float kSlideDistance = 400.0f;           // pixels left of the rest position at the start
 const float kSlideSpeed = 12.0f;               // an icon arrives 1/12 of the fade-in after it starts
-const int kKeyEscape = 27;
-const int kKeyEditor = 101;                    // 'e'
 const int kNoRecordIcon = 3;                   // "lvlnone.tga"
 
 }  // namespace
 
 StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIMESTEP) {
     useGameScale();
-    if (levelList.empty()) listLevels(LIST_FILE);
+    if (levelList.empty()) listLevels(levellist::FILE_NAME);
     const char* icons[4] = {"lvlnew.tga", "lvldone.tga", "lvllocked.tga", "lvlnone.tga"};
     for (int i = 0; i < 4; ++i) lvlSprite[i].reset(new Sprite(icons[i]));
     backdrop.reset(new Sprite("backdrop3.tga"));
@@ -47,20 +47,23 @@ StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIME
 
 StateMenu::~StateMenu() = default;  // the world deletes the icon bodies
 
-void StateMenu::listLevels(const char* filename) {
-    // Read only: a list installed read-only must still show its levels.
-    std::ifstream in(filename ? filename : "");
-    std::string line;
-    while (std::getline(in, line)) {
-        // A list written on another system may end its lines with "\r\n".
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        const bool overlong = line.size() > static_cast<std::size_t>(MAX_NAME);
-        if (overlong) line.resize(MAX_NAME);
+void StateMenu::listLevels(const std::string& path) {
+    std::vector<std::string> names;
+    std::string error;
+    if (!levellist::read(path, names, error)) {
+        std::printf("%s\n", error.c_str());
+        return;
+    }
+    for (const std::string& name : names) {
+        if (!levellist::isValidName(name)) {
+            std::printf("%s: \"%s\" is not a level name (1 to %zu characters, no '/', no blank at either end); "
+                        "left out\n",
+                        path.c_str(), name.c_str(), levellist::MAX_NAME);
+            continue;
+        }
         MnuLevel record;
-        record.level = line;
+        record.level = name;
         levelList.push_back(record);
-        if (overlong) break;
     }
 }
 
@@ -110,13 +113,13 @@ void StateMenu::placeIcons(float v) {
 void StateMenu::in(float /*t*/, float v) { placeIcons(v); }
 
 void StateMenu::update(float /*t*/) {
-    if (key(kKeyEscape)) {
+    if (key(keys::ESCAPE)) {
         // The process ends here, past the main loop's shutdown: release the
         // cached pictures while the window still exists, as that shutdown would.
         SpriteManager::clear();
         std::exit(0);
     }
-    if (key(kKeyEditor)) StateManager::change(new StateEditor);
+    if (key(keys::EDITOR)) StateManager::change(new StateEditor);
 
     if (!iconsPlaced) {
         // The fade-in may have ended before every icon arrived (a slow frame
@@ -139,7 +142,7 @@ void StateMenu::update(float /*t*/) {
         physics::Body<physics::TwoDee>* body = world.bodies[static_cast<std::size_t>(i)];
         if (record.level.empty() || !body->contains(pointer)) continue;
         hover = &record;
-        if (b & 1) {
+        if (b & buttons::LEFT) {
             explode(body);
             lockInput = true;
             StateManager::change(new StateSimulation(record));
@@ -157,10 +160,7 @@ void StateMenu::explode(physics::Body<physics::TwoDee>* body) {
 }
 
 void StateMenu::draw() {
-    if (!backdrop->empty()) {
-        backdrop->draw(400.0f, 300.0f, 800.0f / static_cast<float>(backdrop->width),
-                       600.0f / static_cast<float>(backdrop->height), 0.0f, 1.0f);
-    }
+    SpriteManager::drawBackdrop(backdrop.get());
     for (std::size_t i = 0; i < world.bodies.size(); ++i) {
         const int icon = i < levelList.size() ? levelList[i].state : kNoRecordIcon;
         Sprite* sprite = lvlSprite[icon >= 0 && icon < 4 ? icon : kNoRecordIcon].get();

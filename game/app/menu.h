@@ -39,17 +39,14 @@ public:
     // so a saved level is always reachable. With 24 or fewer levels the menu is
     // exactly the 4 x 6 block.
     static constexpr int MAX_ICONS = 28;
-    static constexpr int MAX_NAME = 63;         // characters of a list line kept as a name
-    static const char* const LIST_FILE;     // "levels.txt", relative to the working directory
 
     StateMenu();
     ~StateMenu() override;
 
-    // Appends one record per non-empty line of `filename`, read only (never
-    // written). A carriage return ending a line is dropped, so lists written on
-    // other systems load. A line longer than MAX_NAME characters gives its first
-    // MAX_NAME characters and ends the reading. A missing file adds nothing.
-    static void listLevels(const char* filename);
+    // Appends one record per level named in the list at `path` (see
+    // level_list.h). A name the game cannot open is left out with a message, as
+    // is a list that cannot be read.
+    static void listLevels(const std::string& path);
     // Appends a record for `name` unless one is listed already; true when added.
     static bool addLevel(const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "game/app/simulation.h"
 
+#include "game/app/keys.h"
 #include "game/app/menu.h"
 #include "game/app/statemanager.h"
 #include "game/objects/level.h"
@@ -9,8 +10,6 @@
 
 namespace {
 
-const int kKeyEscape = 27;
-const int kKeyRestart = 114;  // 'r'
 const int kUpdatesPerSecond = 60;
 
 }  // namespace
@@ -28,7 +27,7 @@ StateSimulation::~StateSimulation() = default;
 void StateSimulation::update(float /*t*/) {
     rules.update();
 
-    if (key(kKeyEscape)) {
+    if (key(keys::ESCAPE)) {
         endLevel(false);
         return;
     }
@@ -36,7 +35,7 @@ void StateSimulation::update(float /*t*/) {
     int mx = 0, my = 0;
     const int b = mouse(mx, my);
 
-    if (key(kKeyRestart)) {
+    if (key(keys::RESTART)) {
         // A restart is the whole update: a click in it neither explodes nor picks
         // the tick mark, and the victory clock starts over with the objects, so a
         // restarted level cannot count as won before it has been played.
@@ -46,8 +45,8 @@ void StateSimulation::update(float /*t*/) {
     }
 
     const float x = static_cast<float>(mx), y = static_cast<float>(my);
-    if ((b & 1) && rules.onTickMark(x, y)) endLevel(true);
-    if ((b & 1) && lastb == 0) rules.click(x, y);
+    if ((b & buttons::LEFT) && rules.onTickMark(x, y)) endLevel(true);
+    if ((b & buttons::LEFT) && lastb == 0) rules.click(x, y);
     lastb = b;
 }
 

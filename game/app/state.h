@@ -22,9 +22,9 @@ public:
     virtual void draw() = 0;
 
     // The pointer in drawing coordinates (x from the left, y up from the bottom
-    // edge: the top row is 600); returns the button mask (1 left, 2 middle, 4 right).
+    // edge: the top row is 600); returns the button mask (see keys.h).
     int mouse(int& x, int& y);
-    // Whether key symbol `k` is held (13 Return, 27 Escape, 101 'e', 304 left Shift...).
+    // Whether key symbol `k` (see keys.h) is held.
     bool key(int k);
 
     int inTime;   // fade-in length, whole seconds

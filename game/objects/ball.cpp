@@ -1,6 +1,7 @@
 #include "game/objects/ball.h"
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -65,4 +66,10 @@ void Ball::changeDilation(float d) {
 
 Object* Ball::construct(World2D* world, std::string* words) { return new Ball(world, words); }
 
-void Ball::registerType(const std::string& name) { s_types[name] = &Ball::construct; }
+bool Ball::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const Ball& ball = static_cast<const Ball&>(object);
+    LevelLine line(keyword);
+    line.position(ball).whole(ball.radius, "radius").word(ball.image, "ball picture").victoryOption(ball);
+    if (ball.hasRestitution) line.word("--restitution", "option").real(ball.restitution);
+    return out.emit(line);
+}

@@ -21,7 +21,7 @@ public:
     void changeDilation(float d) override;
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     float radius = 0.0f;              // natural radius, world units
     Sprite* spritetrans = nullptr;    // highlight overlay; owned by the sprite cache

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -58,4 +59,7 @@ int BlackHole::draw() {
 
 Object* BlackHole::construct(World2D* world, std::string* words) { return new BlackHole(world, words); }
 
-void BlackHole::registerType(const std::string& name) { s_types[name] = &BlackHole::construct; }
+bool BlackHole::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const BlackHole& hole = static_cast<const BlackHole&>(object);
+    return out.emit(LevelLine(keyword).position(hole).whole(hole.power, "power"));
+}

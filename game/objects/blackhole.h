@@ -16,7 +16,7 @@ public:
     Type getType() override { return BLACKHOLE; }
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     float power = 0.0f;                  // strength of the pull
     std::list<Object*>* list = nullptr;  // the level's objects; set by the level; null acts on nothing

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/animation.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
@@ -60,7 +61,7 @@ std::unique_ptr<Animation> Bomb::makeExplosion() {
     std::unique_ptr<Animation> explosion(new Animation());
     for (const char* image : {"e0.tga", "e1.tga", "e2.tga", "e3.tga", "e4.tga"}) explosion->addFrame(image);
     explosion->step = 2;
-    explosion->frame = 10;  // past the last image: hidden until setFrame(0)
+    explosion->hide();
     explosion->scale = 1.0f;
     explosion->once = true;
     return explosion;
@@ -136,4 +137,13 @@ void Bomb::explode(World2D* world, float x, float y, float power, float /*unused
 
 Object* Bomb::construct(World2D* world, std::string* words) { return new Bomb(world, words); }
 
-void Bomb::registerType(const std::string& name) { s_types[name] = &Bomb::construct; }
+bool Bomb::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const Bomb& bomb = static_cast<const Bomb&>(object);
+    LevelLine line(keyword);
+    if (bomb.time % kUpdatesPerSecond != 0) {
+        line.fail("a bomb's fuse of " + std::to_string(bomb.time) +
+                  " updates is not a whole number of seconds, which is all a level file can hold");
+    }
+    line.position(bomb).number(bomb.time / kUpdatesPerSecond);
+    return out.emit(line);
+}

@@ -33,7 +33,7 @@ public:
     static std::unique_ptr<Animation> makeExplosion();
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     // Impulse factor and reach, world units, of a bomb's own blast.
     static constexpr float POWER = 1004.0f;

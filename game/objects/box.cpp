@@ -1,6 +1,7 @@
 #include "game/objects/box.h"
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -54,4 +55,10 @@ void Box::changeDilation(float d) {
 
 Object* Box::construct(World2D* world, std::string* words) { return new Box(world, words); }
 
-void Box::registerType(const std::string& name) { s_types[name] = &Box::construct; }
+bool Box::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const Box& box = static_cast<const Box&>(object);
+    LevelLine line(keyword);
+    line.position(box).whole(box.width, "width").whole(box.height, "height");
+    line.word(box.image, "crate picture").victoryOption(box);
+    return out.emit(line);
+}

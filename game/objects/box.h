@@ -16,7 +16,7 @@ public:
     void changeDilation(float d) override;
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     float width = 0.0f;   // natural extent along x, world units
     float height = 0.0f;  // natural extent along y, world units

@@ -61,7 +61,7 @@ void Level::load(LevelFile& file) {
     resolveVictoryConditions();
 
     if (!explodey) explodey = Bomb::makeExplosion();
-    explodey->frame = 10;  // past the last image: hidden until the next explosion
+    explodey->hide();  // until the next explosion
 
     victoryTime = 0.0f;
     victorySprite = SpriteManager::get("tick.tga");
@@ -71,7 +71,7 @@ void Level::load(LevelFile& file) {
         clock->addFrame(image);
     }
     clock->step = length / 5;  // five pictures over the length of the victory wait
-    clock->frame = 10;         // hidden until the conditions hold
+    clock->hide();  // until the conditions hold
     clock->scale = 0.625f;
     clock->once = true;
     clock->x = TICK_X;
@@ -90,14 +90,14 @@ Level::~Level() {
 }
 
 void Level::registerObjects() {
-    StaticBox::registerType("StaticBox");
-    BlackHole::registerType("BlackHole");
-    Polygon0::registerType("Polygon");
-    Object::registerType("Object");
-    Ball::registerType("Ball");
-    Bomb::registerType("Bomb");
-    Text::registerType("Text");
-    Box::registerType("Box");
+    Object::registerType<StaticBox>("StaticBox");
+    Object::registerType<BlackHole>("BlackHole");
+    Object::registerType<Polygon0>("Polygon");
+    Object::registerType<Object>("Object");
+    Object::registerType<Ball>("Ball");
+    Object::registerType<Bomb>("Bomb");
+    Object::registerType<Text>("Text");
+    Object::registerType<Box>("Box");
 }
 
 void Level::initDefaultObjects() {
@@ -133,10 +133,7 @@ Object* Level::constructObject(std::string* words, int lineNumber) {
         } else {
             std::printf("%s: %s; line skipped\n", path.c_str(), object->loadError.c_str());
         }
-        if (object->physics != nullptr) {
-            world.remove(object->physics);
-            delete object->physics;
-        }
+        deleteBody(*object);
         delete object;
         return nullptr;
     }
@@ -200,10 +197,7 @@ int Level::update(int tick) {
 }
 
 int Level::draw() {
-    if (background != nullptr && !background->empty()) {
-        background->draw(400.0f, 300.0f, stretch(800.0f, background->width), stretch(600.0f, background->height), 0.0f,
-                         1.0f);
-    }
+    SpriteManager::drawBackdrop(background);
     for (Object* object : objects) object->draw();
     explodey->draw();
     clock->draw();
@@ -250,7 +244,7 @@ void Level::keepLoadedPlacement(Object& object) {
 
 void Level::stopVictoryClock() {
     victoryTime = 0.0f;
-    clock->frame = 10;  // hidden until the conditions hold
+    clock->hide();  // until the conditions hold
 }
 
 Bomb* Level::getBomb(float x, float y) {
@@ -268,14 +262,17 @@ Object* Level::getObject(physics::Vector2D& p) {
     return nullptr;
 }
 
+void Level::deleteBody(Object& object) {
+    if (object.physics == nullptr) return;
+    world.remove(object.physics);  // nothing happens for a body that is not in the world
+    delete object.physics;
+    object.physics = nullptr;
+}
+
 int Level::removeObject(Object* o) {
     auto it = std::find(objects.begin(), objects.end(), o);
     if (it == objects.end()) return 1;
-    if (o->physics != nullptr) {
-        world.remove(o->physics);  // nothing happens for a body that is not in the world
-        delete o->physics;
-        o->physics = nullptr;
-    }
+    deleteBody(*o);
     objects.erase(it);
     delete o;
     return 0;

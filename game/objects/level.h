@@ -93,4 +93,6 @@ private:
     void stopVictoryClock();  // no victory time counted, clock hidden
     // reset() returns `object` (which has a body) to its placement as it stands now.
     static void keepLoadedPlacement(Object& object);
+    // Deletes `object`'s body, taking it out of the world first if it is there.
+    void deleteBody(Object& object);
 };

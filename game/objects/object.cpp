@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "physics/physics.h"
 
-std::map<std::string, Object::Factory> Object::s_types;
+std::map<std::string, Object::Kind> Object::s_types;
 
 namespace {
 
@@ -118,9 +119,17 @@ Object* Object::create(const std::string& name, World2D* world, std::string* wor
         std::printf("Invalid find object type %s\n", name.c_str());
         return nullptr;
     }
-    return it->second(world, words);
+    return it->second.construct(world, words);
 }
 
 Object* Object::construct(World2D* world, std::string* words) { return new Object(world, words); }
 
-void Object::registerType(const std::string& name) { s_types[name] = &Object::construct; }
+bool Object::write(Object& /*object*/, const std::string& keyword, LevelWriter& out) { return out.emit(LevelLine(keyword)); }
+
+const std::pair<const std::string, Object::Kind>* Object::kindOf(const Object& object) {
+    const std::type_index type(typeid(object));
+    for (const auto& entry : s_types) {
+        if (entry.second.type == type) return &entry;
+    }
+    return nullptr;
+}

@@ -4,10 +4,13 @@
 #include <list>
 #include <map>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 
 #include "physics/dimension.h"
 #include "physics/vector.h"
 
+class LevelWriter;
 class Sprite;
 
 // One victory condition: an axis-aligned area and what the object must do there.
@@ -30,6 +33,17 @@ public:
     // Builds an object from a token list: words of one level-file line, element 0
     // the type name, ended by an empty string that is always present.
     using Factory = Object* (*)(World2D* world, std::string* words);
+    // Writes an object back as its level-file line, `keyword` first (the name
+    // its kind is registered under), so that reading it again builds the same
+    // object; false, with the writer's error set, when a line cannot hold it.
+    using Writer = bool (*)(Object& object, const std::string& keyword, LevelWriter& out);
+    // A kind of object: how a line builds it and how it is written back. Each
+    // kind reads and writes its own line, next to each other in its class.
+    struct Kind {
+        Factory construct;
+        Writer write;
+        std::type_index type;  // the class `construct` builds
+    };
 
     Object();
     // The registry entry "Object": a bare object with no body and no sprite.
@@ -55,7 +69,16 @@ public:
     static bool hasOpt(const std::string* words, const std::string& name);
     static Object* create(const std::string& name, World2D* world, std::string* words);
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
+
+    // Registers class T (its static construct and write) as the kind `name`.
+    template <class T>
+    static void registerType(const std::string& name) {
+        s_types.insert_or_assign(name, Kind{&T::construct, &T::write, std::type_index(typeid(T))});
+    }
+    // The registered kind whose class `object` is exactly, with its name; null
+    // for an object of an unregistered class.
+    static const std::pair<const std::string, Kind>* kindOf(const Object& object);
 
     Body2D* physics = nullptr;   // the object's body; removed and deleted by the level, not by ~Object
     Sprite* sprite = nullptr;    // picture used by draw(); null draws nothing; never owned
@@ -71,7 +94,7 @@ public:
     // error holds no body, and the level drops it with a message naming the line.
     std::string loadError;
 
-    static std::map<std::string, Factory> s_types;
+    static std::map<std::string, Kind> s_types;  // by name, as level lines give it
 
 protected:
     // Takes the body's first shape out and deletes it; nothing without a body or

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -114,4 +115,13 @@ void Polygon0::changeDilation(float d) {
 
 Object* Polygon0::construct(World2D* world, std::string* words) { return new Polygon0(world, words); }
 
-void Polygon0::registerType(const std::string& name) { s_types[name] = &Polygon0::construct; }
+bool Polygon0::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const Polygon0& polygon = static_cast<const Polygon0&>(object);
+    LevelLine line(keyword);
+    line.position(polygon).real(polygon.scale).word(polygon.image, "polygon picture").number(polygon.pointNum);
+    for (int i = 0; i < polygon.pointNum && i < MAX_POINTS; ++i) line.real(polygon.points[i].x).real(polygon.points[i].y);
+    if (polygon.isStaticPolygon) line.word("--static", "option");
+    if (polygon.hasRotate) line.word("--rotate", "option").real(polygon.rotate);
+    line.victoryOption(polygon);
+    return out.emit(line);
+}

@@ -30,7 +30,7 @@ public:
     physics::Area* proccessLine(std::string* words, int n, float scale);
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     physics::Vector2D points[MAX_POINTS];  // the points as written (texture coordinates, not scaled)
     float scale = 0.0f;                    // world units per texture coordinate

@@ -1,6 +1,7 @@
 #include "game/objects/staticbox.h"
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -71,4 +72,15 @@ bool StaticBox::isVictor() { return true; }
 
 Object* StaticBox::construct(World2D* world, std::string* words) { return new StaticBox(world, words); }
 
-void StaticBox::registerType(const std::string& name) { s_types[name] = &StaticBox::construct; }
+// A wall still at its place and size among the level's own boundary walls is
+// not written: every level makes them itself. An outline is the Victory line
+// that drew it.
+bool StaticBox::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const StaticBox& wall = static_cast<const StaticBox&>(object);
+    if (!wall.hasPhysics) return out.areaOutline(wall);
+    if (wall.boundary && LevelWriter::isDefaultBoundary(wall)) return true;
+    LevelLine line(keyword);
+    line.position(wall).whole(wall.width, "width").whole(wall.height, "height");
+    line.word(wall.image.empty() ? std::string("wall.tga") : wall.image, "wall picture");
+    return out.emit(line);
+}

@@ -22,7 +22,7 @@ public:
     bool isVictor() override;  // always true: walls never hold up a victory
 
     static Object* construct(World2D* world, std::string* words);
-    static void registerType(const std::string& name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     float width = 0.0f;             // extent along x, world units
     float height = 0.0f;            // extent along y, world units

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/objects/levelfile.h"
+#include "game/objects/levelwriter.h"
 #include "game/render/text.h"
 #include "physics/physics.h"
 
@@ -57,7 +58,30 @@ Text::Text(physics::World<physics::TwoDee>* /*world*/, std::string* words) {
 
 Object* Text::construct(physics::World<physics::TwoDee>* world, std::string* words) { return new Text(world, words); }
 
-void Text::registerType(std::string name) { s_types[name] = &Text::construct; }
+// A label's line gives its lower-left corner; its body's centre is that corner
+// plus half its size (whole halves), and the label is drawn at the body's
+// centre. Labels never move under physics, so the body is where it stands.
+bool Text::write(Object& object, const std::string& keyword, LevelWriter& out) {
+    const Text& label = static_cast<const Text&>(object);
+    LevelLine line(keyword);
+    const physics::Vector2D p = label.physics != nullptr ? label.physics->getPosition() : label.cachedPosition;
+    const float half = label.physics != nullptr ? static_cast<float>(label.size / 2) : 0.0f;
+    line.whole(p.x - half, "x").whole(p.y - half, "y").number(label.size);
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "0x%06x", static_cast<unsigned>(label.colour) & 0xffffffu);
+    line.word(colour, "colour");
+    if (!label.text.empty()) {
+        std::string word = label.text;
+        if (word.find('\\') != std::string::npos) {
+            line.fail("the label \"" + label.text + "\" holds a backslash, which a level file reads as a line break");
+        }
+        for (char& c : word) {
+            if (c == '\n') c = '\\';
+        }
+        line.word(word, "label");
+    }
+    return out.emit(line);
+}
 
 int Text::update(int /*tick*/) { return 0; }
 

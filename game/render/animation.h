@@ -14,6 +14,9 @@ public:
     // Shows frame `f` from the next draw on and restarts its count; setFrame(0)
     // replays a play-once animation.
     void setFrame(int f);
+    // Shows nothing until the next setFrame(0). Only for play-once animations:
+    // a looping one would wrap back into its frames.
+    void hide() { frame = HIDDEN; }
     // Counts this call, advances when the frame has been shown long enough and
     // draws the current frame (nothing once a play-once animation has ended).
     void draw();
@@ -26,4 +29,6 @@ public:
     int istep = 0;                // draws counted in the current frame
     unsigned int frame = 0;       // index of the frame shown; past the end shows nothing
     bool once = false;            // true: play once then vanish; false: loop
+
+    static constexpr unsigned int HIDDEN = 10;  // past the last frame of every animation the game makes
 };

@@ -1,5 +1,6 @@
 #include "game/render/spritemanager.h"
 
+#include "game/render/screen.h"
 #include "game/render/sprite.h"
 
 std::map<std::string, Sprite*> SpriteManager::sprites;
@@ -28,4 +29,11 @@ void SpriteManager::drawNumber(int x, int y, int number, float scale) {
         Sprite* sprite = get(std::to_string(digit) + ".tga");
         if (sprite) sprite->draw(x + i * 24 * scale, static_cast<float>(y), scale, scale, 0.0f, 1.0f);
     }
+}
+
+void SpriteManager::drawBackdrop(Sprite* backdrop) {
+    if (backdrop == nullptr || backdrop->empty()) return;
+    const float w = static_cast<float>(screen::WIDTH), h = static_cast<float>(screen::HEIGHT);
+    backdrop->draw(w / 2.0f, h / 2.0f, w / static_cast<float>(backdrop->width), h / static_cast<float>(backdrop->height),
+                   0.0f, 1.0f);
 }

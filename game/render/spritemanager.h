@@ -22,6 +22,10 @@ public:
     // digits are shown.
     static void drawNumber(int x, int y, int number, float scale);
 
+    // `backdrop` stretched over the whole window, opaque; nothing for a null
+    // or empty sprite.
+    static void drawBackdrop(Sprite* backdrop);
+
     // Keyed by the name exactly as the caller gave it; owns the sprites.
     static std::map<std::string, Sprite*> sprites;
 };

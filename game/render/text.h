@@ -55,7 +55,7 @@ public:
     // --- The level object ---
     Text(physics::World<physics::TwoDee>* world, std::string* words);
     static Object* construct(physics::World<physics::TwoDee>* world, std::string* words);
-    static void registerType(std::string name);
+    static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
     int update(int tick) override;  // nothing to do; returns 0
     int draw() override;            // the string at the body's position; returns 0

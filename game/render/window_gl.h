@@ -2,12 +2,14 @@
 // The game's window: 800 x 600 (or full screen) with an OpenGL context and the
 // fixed drawing state every sprite relies on: window pixels, origin at the bottom
 // left, y up; 2D textures and alpha blending on for the whole run.
+#include "game/render/screen.h"
+
 union SDL_Event;
 
 namespace window {
 
-constexpr int WIDTH = 800;   // pixels; also the extent of the projection
-constexpr int HEIGHT = 600;
+constexpr int WIDTH = screen::WIDTH;  // pixels; also the extent of the projection
+constexpr int HEIGHT = screen::HEIGHT;
 
 // Starts SDL's video, opens the window captioned `caption` and sets the OpenGL
 // state. On failure prints "Unable to initialize SDL: ..." or "Unable to set video

@@ -5,15 +5,16 @@
 #include <set>
 
 #include "common/temp_run_dir.h"
+#include "game/app/input_scripted.h"
 #include "game/app/menu.h"
 #include "game/app/statemanager.h"
-#include "test_input.h"
+#include "game/render/screen.h"
 
 class AppDir : public TempRunDir {
 protected:
     void SetUp() override {
         enterFreshDir("/tmp/boxquake-app-XXXXXX", pictures());
-        testinput::clear();
+        input::scripted::clear();
         StateMenu::levelList.clear();
         StateManager::reset();
     }
@@ -21,16 +22,15 @@ protected:
     void TearDown() override {
         StateManager::reset();
         StateMenu::levelList.clear();
-        testinput::clear();
+        input::scripted::clear();
         TempRunDir::TearDown();
     }
 
-    // Holds the given keys (and nothing else) and the mouse at (x, y) with `buttons`.
+    // Holds the given keys (and nothing else) and the pointer at (x, y) in
+    // drawing coordinates (y up) with `buttons`; the window system counts y down.
     static void input(int x, int y, int buttons, std::initializer_list<int> keys = {}) {
-        testinput::mouseX = x;
-        testinput::mouseY = y;
-        testinput::buttons = buttons;
-        testinput::keys = std::set<int>(keys);
+        input::scripted::setPointer(x, screen::HEIGHT - y, buttons);
+        input::scripted::setKeys(std::set<int>(keys));
     }
 
     // The process-wide sprite cache keeps sizes by name: every test writes the same ones.

@@ -43,16 +43,16 @@ TEST_F(MenuList, SkipsEmptyLinesAndDropsCarriageReturns) {
     }
 }
 
-TEST_F(MenuList, OverlongLineGivesItsFirst63CharactersAndEndsTheList) {
-    const std::string longName(70, 'x');
-    writeFile("levels.txt", "first\n" + longName + "\nnever\n");
+TEST_F(MenuList, NamesTheGameCannotOpenAreLeftOutWithAMessage) {
+    const std::string longest(50, 'x');
+    writeFile("levels.txt", "first\n" + std::string(51, 'y') + "\n../../etc/passwd\n padded\ntab\t\n" + longest + "\nlast");
+    testing::internal::CaptureStdout();
     StateMenu::listLevels("levels.txt");
-    EXPECT_EQ(names(), (std::vector<std::string>{"first", std::string(63, 'x')}));
-
-    StateMenu::levelList.clear();
-    writeFile("levels.txt", std::string(63, 'y') + "\r\nnext\n");
-    StateMenu::listLevels("levels.txt");
-    EXPECT_EQ(names(), (std::vector<std::string>{std::string(63, 'y'), "next"}));
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(names(), (std::vector<std::string>{"first", longest, "last"}));
+    for (const char* bad : {"\"yyyy", "\"../../etc/passwd\"", "\" padded\"", "\"tab\t\""}) {
+        EXPECT_NE(out.find(std::string("levels.txt: ") + bad), std::string::npos) << bad;
+    }
 }
 
 TEST_F(MenuList, MissingFileAddsNothingAndReadOnlyFileStillLoads) {

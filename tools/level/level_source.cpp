@@ -1,40 +1,29 @@
 #include "tools/level/level_source.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
-namespace leveltools {
+#include "game/objects/level_list.h"
 
-namespace {
-const size_t MAX_NAME = 50;  // longest name whose "./levels/<name>.lvl" fits the game's 63-character path
-}
+namespace leveltools {
 
 std::string levelPath(const std::string& dir, const std::string& name) { return dir + "/levels/" + name + ".lvl"; }
 
 std::string solutionPath(const std::string& dir, const std::string& name) { return dir + "/levels/" + name + ".sol"; }
 
 bool readLevelList(const std::string& dir, std::vector<std::string>& names, std::string& error) {
-    const std::string path = dir + "/levels.txt";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot read the level list";
-        return false;
-    }
-    names.clear();
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        names.push_back(line);
-    }
-    return true;
+    return levellist::read(dir + "/" + levellist::FILE_NAME, names, error);
 }
 
 bool loadLevelSource(const std::string& dir, const std::string& name, LevelSource& out, std::string& error) {
     out.name = name;
     out.path = levelPath(dir, name);
-    std::ifstream in(out.path, std::ios::binary);
-    if (!in) {
+    // A directory opens as a stream but throws on the first read.
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(out.path, ec)) in.open(out.path, std::ios::binary);
+    if (!in.is_open()) {
         error = out.path + ": cannot read the level file";
         return false;
     }
@@ -46,11 +35,6 @@ bool loadLevelSource(const std::string& dir, const std::string& name, LevelSourc
     return true;
 }
 
-bool isValidLevelName(const std::string& name) {
-    if (name.empty() || name.size() > MAX_NAME) return false;
-    if (name.find('/') != std::string::npos) return false;
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    return !blank(name.front()) && !blank(name.back());
-}
+bool isValidLevelName(const std::string& name) { return levellist::isValidName(name); }
 
 }  // namespace leveltools

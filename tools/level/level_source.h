@@ -19,17 +19,14 @@ struct LevelSource {
 std::string levelPath(const std::string& dir, const std::string& name);
 std::string solutionPath(const std::string& dir, const std::string& name);
 
-// The names in <dir>/levels.txt, in order, read as the menu reads them: a
-// carriage return before the newline is dropped and empty lines are skipped;
-// nothing else is trimmed (isValidLevelName tells odd names apart).
+// The names in <dir>/levels.txt, read as the menu reads them (see level_list.h).
 // False (with `error` naming the file) when the file cannot be read.
 bool readLevelList(const std::string& dir, std::vector<std::string>& names, std::string& error);
 
 // Reads <dir>/levels/<name>.lvl whole.
 bool loadLevelSource(const std::string& dir, const std::string& name, LevelSource& out, std::string& error);
 
-// A level name the game opens as written: 1 to 50 characters, no '/', no space
-// or tab at either end (the menu would keep them and look for a file named so).
+// A level name the game opens (levellist::isValidName).
 bool isValidLevelName(const std::string& name);
 
 }  // namespace leveltools

@@ -1,0 +1,36 @@
+#pragma once
+// The level list, "levels.txt": the names of the levels in play order, one a
+// line. The menu, the editor and the level tools all read and extend it here,
+// so a list verifies exactly as the menu shows it.
+//
+//   firstblast          <- a name; the level is levels/firstblast.lvl
+//   throughwalls\r      <- a carriage return before the line break is dropped
+//                       <- empty lines are skipped
+//
+// Nothing else is trimmed: a name with a blank at either end, a '/' or more
+// than MAX_NAME characters is kept as read and refused by isValidName, so the
+// game never opens a file outside levels/ and the tools report it.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace levellist {
+
+constexpr const char* FILE_NAME = "levels.txt";
+constexpr std::size_t MAX_NAME = 50;  // characters of the longest level name
+
+// 1 to MAX_NAME characters, no '/', no space or tab at either end.
+bool isValidName(const std::string& name);
+
+// The names in the list at `path`, in order. False (with `error` naming the
+// file) when it cannot be read; `names` is then empty.
+bool read(const std::string& path, std::vector<std::string>& names, std::string& error);
+
+// Lists `name` at the end of the file at `path` unless a line names it already;
+// a list that does not end with a line break gets one first, so the name never
+// joins the last line. A missing file is created. False, with `error` naming
+// the file and the reason, when it cannot be written; true when the name is
+// listed (already or now).
+bool append(const std::string& path, const std::string& name, std::string& error);
+
+}  // namespace levellist
