@@ -1,0 +1,68 @@
+"""The editor by real keys and buttons: 'e' in the menu opens it; '1' and '3'
+then right-button drags create a wall and a crate sized by the drag; a
+left-button drag moves the crate; a new ball goes with Delete; Return runs test
+mode (the crate falls) and Escape puts the layout back; 's' saves exactly that
+level and lists it; Escape returns to the menu, which shows the saved level."""
+import boxquake_e2e as e2e
+from boxquake_e2e import check
+
+SAVED = """# boxquake user level
+Background backdrop2.tga
+Length 300
+StaticBox 200 300 40 15 wall.tga
+Box 450 150 20 20 crate1.tga
+"""
+
+
+def changed(a, b, x0, y0, x1, y1):
+    """Pixels of the game-coordinate box [x0, x1) x [y0, y1) that differ between shots a and b."""
+    return sum(max(abs(p - q) for p, q in zip(a.game_pixel(x, y)[:3], b.game_pixel(x, y)[:3])) > 24
+               for y in range(y0, y1) for x in range(x0, x1))
+
+
+def editing(shot):
+    """The list of templates (top left; red for the chosen one) shows in edit mode only."""
+    colours = [shot.game_pixel(x, y)[:3] for y in range(500, 590) for x in range(10, 120)]
+    return (sum(r > 200 and g < 80 and b < 80 for r, g, b in colours) > 20 and
+            sum(r > 200 and g > 200 and b < 80 for r, g, b in colours) > 50)
+
+
+def test(args):
+    with e2e.Game(args, level_list="firstblast\n") as game:
+        e2e.wait_input(game)
+        game.key("e")
+        game.wait_for(editing, "the editor after 'e' in the menu", 10)
+
+        def make(key, x0, y0, x1, y1, what):
+            game.key(key)
+            before = game.shot()
+            game.click(x0, y0, 3, to=(x1, y1))
+            game.wait_for(lambda s: changed(s, before, x0 - 10, y0 - 10, x0 + 10, y0 + 10) > 50, what, 5)
+            return before
+        make("1", 200, 300, 240, 315, "the new wall")  # a size is the distance from the centre to the pointer
+        make("3", 400, 250, 420, 270, "the new crate")
+        before = make("2", 300, 400, 316, 416, "the new ball")
+        game.key("Delete")
+        game.wait_for(lambda s: changed(s, before, 270, 370, 330, 430) == 0, "the ball deleted", 5)
+        before = game.shot()
+        game.click(400, 250, to=(450, 150))
+        edited = game.wait_for(lambda s: changed(s, before, 440, 140, 460, 160) > 50, "the crate moved", 5)
+
+        game.key("Return")
+        game.wait_for(lambda s: not editing(s) and changed(s, edited, 440, 100, 460, 160) > 50,
+                      "test mode with the crate falling", 5)
+        game.key("Escape")
+        game.wait_for(lambda s: editing(s) and changed(s, edited, 0, 40, 800, 480) < 10, "the placed layout again", 5)
+
+        game.key("s")
+        saved = e2e.poll(lambda: game.output().count("Saved levels/mylevel1.lvl") and open(game.path(
+            "levels", "mylevel1.lvl")).read(), 5, "the save line on standard output")
+        check(saved == SAVED, "saved file:\n%s\nexpected:\n%s" % (saved, SAVED))
+        listed = open(game.path("levels.txt")).read()
+        check(listed == "firstblast\nmylevel1\n", "levels.txt holds %r" % listed)
+        game.key("Escape")
+        e2e.wait_menu(game, ["new", "new", "none"], "the menu listing the saved level", 10)
+
+
+if __name__ == "__main__":
+    e2e.main(test)
