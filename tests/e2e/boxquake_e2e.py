@@ -1,10 +1,11 @@
-"""End-to-end harness: the real boxquake binary in a real window on a virtual
-display (Xvfb), driven with xdotool and read back from the X server."""
+"""End-to-end harness: the real boxquake binary in a real window on its own Xvfb,
+driven with xdotool and read back from the X server."""
 # Input and sprite checks take the game's coordinates, y UP from the bottom
 # (y_game = 600 - y_screen); Picture.pixel takes screen rows. Everything waits by
 # polling with a deadline; the only fixed pauses are the holds of a button or
 # key, as the game reads the input state once per 17 ms update. A failing test
-# leaves the last screenshot it took (PNG) and the game's output in --artifacts.
+# leaves the last screenshot it took in --artifacts (last.png) and prints the
+# game's output.
 import argparse
 import functools
 import os
@@ -48,7 +49,7 @@ class Picture:
         return tuple(self.rgba[i:i + 4])
 
     def game_pixel(self, x, y):
-        return self.pixel(min(max(int(x), 0), self.width - 1), min(max(HEIGHT - 1 - int(y), 0), self.height - 1))
+        return self.pixel(int(x), HEIGHT - 1 - int(y))
 
     def save_png(self, path):
         def chunk(kind, body):
@@ -79,23 +80,23 @@ def sprite_error(shot, sprite, cx, cy, scale, background, box):
     """Mean colour error, over the (width, height) `box` around game point (cx, cy),
     between `shot` and `sprite` (None: nothing) drawn there at `scale` over `background`."""
     w, h = (sprite.width * scale, sprite.height * scale) if sprite else (0, 0)
-    bw, bh = box
-    total, n = 0, 0
-    for y in range(int(cy - bh / 2) + 1, int(cy + bh / 2) - 1):
-        for x in range(int(cx - bw / 2) + 1, int(cx + bw / 2) - 1):
+    xs = range(int(cx - box[0] / 2) + 1, int(cx + box[0] / 2) - 1)
+    ys = range(int(cy - box[1] / 2) + 1, int(cy + box[1] / 2) - 1)
+    total = 0
+    for y in ys:
+        for x in xs:
             want = background.game_pixel(x, y)[:3]
             u, v = (x + 0.5 - cx) / w + 0.5 if w else -1, (cy - y - 0.5) / h + 0.5 if h else -1
             if 0 <= u < 1 and 0 <= v < 1:
                 *rgb, a = sprite.pixel(int(u * sprite.width), int(v * sprite.height))
                 want = [(c * a + d * (255 - a)) / 255 for c, d in zip(rgb, want)]
             total += sum(abs(p - q) for p, q in zip(shot.game_pixel(x, y), want))
-            n += 3
-    return total / max(n, 1)
+    return total / (3 * len(xs) * len(ys))
 
 
 def start_xvfb():
-    """A fresh 800 x 600 Xvfb, made this process's DISPLAY. Xvfb picks a free display
-    number itself (-displayfd), so tests started together never race for one."""
+    # Xvfb picks a free display number itself (-displayfd), so tests started
+    # together never race for one as `xvfb-run -a` can.
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset", "-screen", "0",
                              "800x600x24"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -108,37 +109,33 @@ def start_xvfb():
 
 
 @functools.lru_cache(maxsize=None)
-def xlib(display):
-    from Xlib import display as xdisplay  # python3-xlib, imported late so --help needs no display
-    return xdisplay.Display(display)
+def xlib():
+    from Xlib import display  # python3-xlib, imported late: after $DISPLAY names our Xvfb
+    return display.Display()
 
 
 def screenshot():
     """The whole screen, as `import -window root` reads it, without a process."""
     from Xlib import X
-    root = xlib(os.environ["DISPLAY"]).screen().root
+    root = xlib().screen().root
     geo = root.get_geometry()
     data = root.get_image(0, 0, geo.width, geo.height, X.ZPixmap, 0xffffffff).data
-    data = data if isinstance(data, bytes) else data.encode("latin-1")
-    check(len(data) == geo.width * geo.height * 4, "unexpected screenshot layout")
     rgba = bytearray(b"\xff" * len(data))
     rgba[0::4], rgba[1::4], rgba[2::4] = data[2::4], data[1::4], data[0::4]  # 24-bit visuals: b, g, r, pad
     return Picture(geo.width, geo.height, bytes(rgba))
 
 
 class Game:
-    """The game in a copy of the run directory (with its own level list when
-    given); a context manager: the process never outlives the test."""
+    """The game in a copy of the run directory listing only `levels`; a context
+    manager: the process never outlives the test."""
 
-    def __init__(self, args, level_list=None):
+    def __init__(self, args, levels="firstblast\n"):
         self.args, self.media = args, os.path.abspath(os.path.join(args.run_dir, "media"))
         self.dir = tempfile.mkdtemp(prefix="boxquake-e2e-")
         shutil.copytree(os.path.join(args.run_dir, "levels"), self.path("levels"))
-        shutil.copy(os.path.join(args.run_dir, "levels.txt"), self.dir)
         os.symlink(self.media, self.path("media"))  # read only
-        if level_list is not None:
-            with open(self.path("levels.txt"), "w") as f:
-                f.write(level_list)
+        with open(self.path("levels.txt"), "w") as f:
+            f.write(levels)
         # Sanitizer builds: no leak check for a process with a window (the OpenGL
         # driver is unloaded before it runs); the headless tests leak-check our code.
         self.env = dict(os.environ)
@@ -164,11 +161,10 @@ class Game:
             shutil.rmtree(self.dir, ignore_errors=True)
             return
         os.makedirs(self.args.artifacts, exist_ok=True)
-        with open(os.path.join(self.args.artifacts, "output.txt"), "w") as f:
-            f.write(self.output())
         if self.last:
             self.last.save_png(os.path.join(self.args.artifacts, "last.png"))
-        print("e2e: artifacts in %s, working directory %s" % (self.args.artifacts, self.dir), file=sys.stderr)
+        print("e2e: last screenshot in %s, working directory %s, game output:\n%s" % (self.args.artifacts, self.dir,
+              self.output()), file=sys.stderr)
 
     def path(self, *parts):
         return os.path.join(self.dir, *parts)
@@ -194,6 +190,10 @@ class Game:
             shot = self.shot()
             return shot if predicate(shot) else None
         return poll(attempt, timeout, what, 0)
+
+    def wait_exit(self, timeout=10):
+        poll(lambda: not self.running(), timeout, "the game to exit")
+        return self.proc.returncode
 
     def xdo(self, *args):
         r = subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True, timeout=30)
@@ -224,15 +224,11 @@ class Game:
         # `xdotool windowclose` destroys the window instead, an X error to the game.
         from Xlib import X
         from Xlib.protocol import event
-        d = xlib(os.environ["DISPLAY"])
+        d = xlib()
         w = d.create_resource_object("window", int(self.window))
         data = (32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])
         w.send_event(event.ClientMessage(window=w, client_type=d.intern_atom("WM_PROTOCOLS"), data=data))
         d.sync()
-
-    def wait_exit(self, timeout=10):
-        poll(lambda: not self.running(), timeout, "the game to exit")
-        return self.proc.returncode
 
 
 # The level menu.
@@ -264,33 +260,28 @@ def wait_menu(game, states, what, timeout=20):
                                           == state for i, state in enumerate(states)), what, timeout)
 
 
-def hover_result(game, shot):
-    """The clicks of the result the menu shows for a hovered level ("none" without one)."""
-    return classify(game, shot, DIGITS, 280, 300, 0.5, "backdrop3.tga", (12, 16))
-
-
-def wait_input(game):
-    """Waits until the menu reads input, as its fade-in is over: hovering slot 0 shows a result."""
+def hover_result(game):
+    """Hovers the first level until the menu shows its result, the clicks it took
+    (so the menu's fade-in is over and it reads input); returns them."""
     game.move(*icon_position(0))
-    game.wait_for(lambda s: hover_result(game, s) != "none", "the menu to take input (a result on hover)")
+    result = lambda shot: classify(game, shot, DIGITS, 280, 300, 0.5, "backdrop3.tga", (12, 16))  # noqa: E731
+    return result(game.wait_for(lambda s: result(s) != "none", "the menu taking input: a result on hover"))
 
 
 def main(test):
-    """Runs test(args) on a fresh Xvfb (unless --no-xvfb); exit status 0 on success."""
+    """Runs test(args) on a fresh Xvfb (args.xvfb); exit status 0 on success."""
     p = argparse.ArgumentParser()
     p.add_argument("--game", required=True, help="the boxquake binary")
-    p.add_argument("--run-dir", required=True, help="its ready working directory (levels.txt, levels/, media/)")
+    p.add_argument("--run-dir", required=True, help="its ready working directory (levels/, media/)")
     p.add_argument("--artifacts", default=tempfile.gettempdir() + "/boxquake-e2e", help="left by a failing test")
-    p.add_argument("--no-xvfb", action="store_true", help="the test brings its own display")
     args = p.parse_args()
-    xvfb = None if args.no_xvfb else start_xvfb()
+    args.xvfb = start_xvfb()
     try:
         test(args)
     except AssertionError as e:
         print("FAIL: %s" % e, file=sys.stderr)
         sys.exit(1)
     finally:
-        if xvfb:
-            xvfb.kill()
-            xvfb.wait(10)
+        args.xvfb.kill()
+        args.xvfb.wait(10)
     print("ok")
