@@ -161,8 +161,9 @@ TEST_F(LevelTest, DrawingOrderBackgroundObjectsExplosionClockTick) {
     DrawLog::Scope log;
     level->draw();
     const std::vector<DrawCall> calls = DrawLog::sprites();
-    const std::vector<std::string> order = {"backdrop.tga", "wall.tga", "wall.tga",  "wall.tga",   "wall.tga",  "ball.tga",
-                                            "balltrans.tga", "rect.tga", "crate.tga", "e0.tga", "clock1.tga", "tick.tga"};
+    const std::vector<std::string> order = {"backdrop.tga", "wall.tga", "wall.tga",      "wall.tga",
+                                            "wall.tga",     "ball.tga", "balltrans.tga", "rect.tga",
+                                            "crate.tga",    "e0.tga",   "clock1.tga",    "tick.tga"};
     ASSERT_EQ(calls.size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(calls[i].image, order[i]) << i;
     // The backdrop's 400 x 300 picture fills the 800 x 600 field; the tick's 20 px is 40 at its corner.

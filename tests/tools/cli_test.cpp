@@ -1,72 +1,53 @@
-// The command line as a level designer uses it: solve writes, verify checks.
+// The command line as a level designer uses it: solve writes, verify checks, and
+// the exit code tells a script what happened.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "tool_fixture.h"
-#include "tools/level/solution.h"
-
-using namespace leveltools;
 
 namespace {
 
 // Runs the tool; returns its exit code and its standard output.
-int run(const std::string& arguments, std::string* output = nullptr) {
+int run(const std::string& arguments, std::string& output) {
     const std::string command = std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
-    std::string text;
+    output.clear();
     char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
     const int status = pclose(pipe);
-    if (output) *output = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
 
-TEST_F(ToolDir, CommandLineSolveThenVerify) {
+TEST_F(ToolDir, CommandLineSolveVerifyAndTheirExitCodes) {
     std::filesystem::remove(dir() + "/levels/slide.sol");
+    const std::string d = " --dir " + dir();
+    const struct {
+        std::string arguments;
+        int exitCode;  // 0 passed or written, 1 failed, 2 usage, 4 nothing to verify
+        const char* says;
+    } cases[] = {
+        {"verify" + d, 1, "slide.sol: no solution file"},
+        {"solve" + d + " --updates 3000000 slide", 0, "slide: 1 click"},
+        {"verify" + d, 0, "2 levels: 2 passed, 0 failed"},
+        {"solve" + d + " --updates 100000 nowhere", 1, "no winning click sequence"},
+        {"solve" + d + " --budget -1 slide", 2, ""},
+        {"frobnicate", 2, ""},
+        {"verify --dir " + dir() + "/nothing", 1, ""},
+        {"--help", 0, "boxquake-level solve"},
+    };
     std::string out;
-    EXPECT_EQ(run("verify --dir " + dir(), &out), 1);
-    EXPECT_NE(out.find("slide.sol: no solution file"), std::string::npos) << out;
-
-    ASSERT_EQ(run("solve --dir " + dir() + " --updates 3000000 slide", &out), 0) << out;
-    EXPECT_NE(out.find("slide: 1 click"), std::string::npos) << out;
-    EXPECT_NE(out.find("updates/s"), std::string::npos) << out;
-    Solution s;
-    std::string error;
-    ASSERT_TRUE(readSolution(dir() + "/levels/slide.sol", s, error)) << error;
-    EXPECT_EQ(s.par, 1);
-
-    ASSERT_EQ(run("verify --dir " + dir(), &out), 0) << out;
-    EXPECT_NE(out.find("2 levels: 2 passed, 0 failed"), std::string::npos) << out;
-    EXPECT_NE(out.find("updates/s"), std::string::npos) << out;
-    ASSERT_EQ(run("verify --dir " + dir() + " slide", &out), 0) << out;
-    EXPECT_NE(out.find("1 levels: 1 passed"), std::string::npos) << out;
-
-    // Solving again keeps the stored solution unless it is worse.
-    ASSERT_EQ(run("solve --dir " + dir() + " --updates 3000000 slide", &out), 0) << out;
-    EXPECT_NE(out.find("kept"), std::string::npos) << out;
-}
-
-TEST_F(ToolDir, CommandLineReportsListAndUsageProblems) {
-    std::string out;
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.arguments, out), c.exitCode) << c.arguments << "\n" << out;
+        EXPECT_NE(out.find(c.says), std::string::npos) << c.arguments << "\n" << out;
+    }
     writeFile("levels.txt", "\n");
-    EXPECT_EQ(run("verify --dir " + dir()), 1);  // an empty list is a failure, not a pass
+    EXPECT_EQ(run("verify" + d, out), 1);  // an empty list is a failure, not a pass
     std::filesystem::remove(dir() + "/levels.txt");
-    EXPECT_EQ(run("verify --dir " + dir()), 4);  // no list at all: the shipped-levels test is skipped
-    EXPECT_EQ(run("verify --dir " + dir() + " slide lesson"), 0);
-    EXPECT_EQ(run("solve --dir " + dir()), 2);
-    EXPECT_EQ(run("solve --dir " + dir() + " --budget -1 slide"), 2);
-    EXPECT_EQ(run("frobnicate"), 2);
-    EXPECT_EQ(run("verify --dir " + dir() + "/nothing"), 1);
-    EXPECT_EQ(run("solve --dir " + dir() + " --updates 100000 nowhere", &out), 1);
-    EXPECT_NE(out.find("no winning click sequence"), std::string::npos) << out;
-    EXPECT_EQ(run("--help", &out), 0);
-    EXPECT_NE(out.find("boxquake-level solve"), std::string::npos);
+    EXPECT_EQ(run("verify" + d, out), 4);  // no list at all: the shipped-levels test is skipped
 }
