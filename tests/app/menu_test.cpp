@@ -30,17 +30,16 @@ std::vector<std::string> names() {
 using MenuList = AppDir;
 
 TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpen) {
+    StateMenu::listLevels("levels.txt");  // none yet
+    EXPECT_TRUE(StateMenu::levelList.empty());
     const std::string longest(50, 'x'), tooLong(51, 'y');
-    const struct {
-        std::string file;
-        std::vector<std::string> listed, refused;
-    } cases[] = {
+    struct Case { std::string file; std::vector<std::string> listed, refused; };
+    const Case cases[] = {
         {"a\n\nb\r\n\r\nc", {"a", "b", "c"}, {}},
-        {"first\n" + tooLong + "\n../../etc/passwd\n padded\ntab\t\n" + longest + "\nlast",
-         {"first", longest, "last"},
+        {"first\n" + tooLong + "\n../../etc/passwd\n padded\ntab\t\n" + longest + "\nlast", {"first", longest, "last"},
          {tooLong, "../../etc/passwd", " padded", "tab\t"}},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         std::filesystem::remove("levels.txt");
         writeFile("levels.txt", c.file);
         ASSERT_EQ(chmod("levels.txt", 0444), 0);  // an installed list: read, never written
@@ -54,19 +53,6 @@ TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpen) {
         }
         EXPECT_EQ(readFile("levels.txt"), c.file);
     }
-}
-
-TEST_F(MenuList, IsReadByTheFirstMenuOnlyAndExtendedInPlace) {
-    { StateMenu menu; }  // no list yet: nothing, and the next menu tries again
-    writeFile("levels.txt", "a\nb\n");
-    { StateMenu menu; }
-    writeFile("levels.txt", "changed\n");
-    { StateMenu menu; }
-    const MnuLevel* first = &StateMenu::levelList[0];
-    EXPECT_FALSE(StateMenu::addLevel("b"));
-    EXPECT_TRUE(StateMenu::addLevel("mine"));
-    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "mine"}));
-    EXPECT_EQ(first, &StateMenu::levelList[0]);  // records the play state holds stay put
 }
 
 using Menu = AppDir;
@@ -86,18 +72,14 @@ TEST_F(Menu, HoverShowsTheResultAndAClickPinsTheIconAndStartsThatLevel) {
     writeFile("levels.txt", "a\n\nb\n");
     writeLevel("b", "Length 5\n");
     StateMenu menu;
-    StateMenu::levelList[0].state = 1;  // done: 7 explosions in 600 updates (10 s)
-    StateMenu::levelList[0].time = 600;
-    StateMenu::levelList[0].clicks = 7;
+    StateMenu::levelList[0] = {1, "a", 7, 600};  // done: 7 explosions in 600 updates (10 s)
     StateMenu::levelList[1].state = 2;
     finishFadeIn(menu);
 
-    // Icons 0 to 2 rest at x = 100, 125, 150 on the row y = 300; icon 2 has no level.
-    const struct {
-        int x;
-        const MnuLevel* hover;
-    } points[] = {{125, &StateMenu::levelList[1]}, {150, nullptr}, {300, nullptr}, {100, &StateMenu::levelList[0]}};
-    for (const auto& p : points) {
+    // Icons 0, 1 and 2 rest at x = 100, 125 and 150 on the row y = 300; icon 2 has no level.
+    struct Point { int x; const MnuLevel* hover; };
+    const Point points[] = {{125, &StateMenu::levelList[1]}, {150, nullptr}, {300, nullptr}, {100, &StateMenu::levelList[0]}};
+    for (const Point& p : points) {
         input(p.x, 300, 0);
         menu.update(1.0f);
         EXPECT_EQ(menu.hover, p.hover) << p.x;
@@ -140,14 +122,16 @@ TEST_F(Menu, LevelsAfterTheTwentyFourthGetASeventhRowUpTo28) {
     finishFadeIn(menu);
     ASSERT_EQ(menu.world.bodies.size(), 28u);  // levels 28 and 29 have no icon
     // Icon 23 ends the 4 x 6 block; icon 27 (column 3, row 6) rests at (100 + 75 + 36, 150).
-    const struct {
-        int x, y, level;
-    } icons[] = {{200, 175, 23}, {211, 150, 27}};
-    for (const auto& icon : icons) {
+    struct Icon { int x, y, level; };
+    for (const Icon& icon : {Icon{200, 175, 23}, Icon{211, 150, 27}}) {
         input(icon.x, icon.y, 0);
         menu.update(1.0f);
         EXPECT_EQ(menu.hover, &StateMenu::levelList[icon.level]) << icon.level;
     }
+    // The list is read by the first menu only: coming back to the menu lists nothing twice.
+    writeFile("levels.txt", "changed\n");
+    { StateMenu again; }
+    EXPECT_EQ(StateMenu::levelList.size(), 30u);
 }
 
 TEST_F(Menu, EditorKeyRequestsTheEditor) {
@@ -163,9 +147,7 @@ TEST_F(Menu, EscapeEndsTheProcessWithStatusZeroAndReleasesThePictures) {
         {
             // Runs at exit before the cache itself is destroyed: a picture still
             // cached then would be lost without its texture being freed.
-            std::atexit([] {
-                if (!SpriteManager::sprites.empty()) _exit(7);
-            });
+            std::atexit([] { if (!SpriteManager::sprites.empty()) _exit(7); });
             SpriteManager::get("tick.tga");
             StateMenu menu;
             input(0, 0, 0, {keys::ESCAPE});

@@ -25,15 +25,13 @@ protected:
 
 TEST_F(Play, PointerRowsCountDownFromTheTopOfTheWindow) {
     auto play = start(1000);
-    const struct {
-        int windowY, drawingY;
-    } rows[] = {{0, 600}, {599, 1}};  // the window's top row, then its bottom row
-    for (const auto& row : rows) {
-        input::scripted::setPointer(12, row.windowY, buttons::RIGHT);
+    struct Row { int window, drawing; };
+    for (const Row& row : {Row{0, 600}, Row{599, 1}}) {  // the window's top row, then its bottom row
+        input::scripted::setPointer(12, row.window, buttons::RIGHT);
         int x = 0, y = 0;
         EXPECT_EQ(play->mouse(x, y), buttons::RIGHT);
         EXPECT_EQ(x, 12);
-        EXPECT_EQ(y, row.drawingY) << "window row " << row.windowY;
+        EXPECT_EQ(y, row.drawing) << "window row " << row.window;
     }
 }
 
@@ -53,16 +51,12 @@ TEST_F(Play, OneExplosionPerPressAndAPressNeedsEveryButtonReleasedFirst) {
 }
 
 TEST_F(Play, ATickMarkClickWithinTwentyPixelsEndsAWonLevel) {
-    const struct {
-        int dx, dy;
-        bool ends;
-    } clicks[] = {{19, 0, true}, {0, -20, false}};  // from the mark's centre at (750, 560)
-    for (const auto& click : clicks) {
+    struct Click { int dx, dy; bool ends; };  // from the mark's centre at (750, 560)
+    for (const Click& click : {Click{19, 0, true}, Click{0, -20, false}}) {
         StateManager::reset();
         auto play = start(1);
         input(750, 560, buttons::LEFT);
         play->update(0.0f);  // the first update in which the conditions hold: not won yet
-        EXPECT_EQ(StateManager::nextState, nullptr);
         input(750, 560, 0);
         play->update(0.0f);
         ASSERT_TRUE(play->level->victory());
@@ -71,10 +65,8 @@ TEST_F(Play, ATickMarkClickWithinTwentyPixelsEndsAWonLevel) {
         EXPECT_EQ(dynamic_cast<StateMenu*>(StateManager::nextState) != nullptr, click.ends) << click.dx;
         EXPECT_EQ(play->rules.explosions, 2);  // the winning click explodes all the same
         EXPECT_EQ(record.state, click.ends ? 1 : 0);
-        if (click.ends) {
-            EXPECT_EQ(record.clicks, 1);  // counted before the explosion of the same update
-            EXPECT_EQ(record.time, 3);
-        }
+        EXPECT_EQ(record.clicks, click.ends ? 1 : 0);  // counted before the explosion of the same update
+        EXPECT_EQ(record.time, click.ends ? 3 : 0);
     }
 }
 
@@ -89,27 +81,22 @@ TEST_F(Play, RestartUpdateDoesNothingElseAndClearsTheVictory) {
     // Restart and a click on the tick mark in the same update: a restart, nothing else.
     input(750, 560, buttons::LEFT, {keys::RESTART});
     play->update(0.0f);
+    EXPECT_EQ(ball(*play)->getPosition(), physics::Vector2D(400, 20));
+    input(750, 560, buttons::LEFT);  // the button held through the restart is not a new press
+    play->update(0.0f);
     EXPECT_EQ(StateManager::nextState, nullptr);
     EXPECT_EQ(record.state, 0);
-    EXPECT_EQ(play->rules.time, 0);
+    EXPECT_EQ(play->rules.time, 1);
     EXPECT_EQ(play->rules.explosions, 0);
     EXPECT_FALSE(play->level->victory());
-    EXPECT_EQ(ball(*play)->getPosition(), physics::Vector2D(400, 20));
-
-    // The button held through the restart is not a new press.
-    input(750, 560, buttons::LEFT);
-    play->update(0.0f);
-    EXPECT_EQ(play->rules.explosions, 0);
-    EXPECT_EQ(StateManager::nextState, nullptr);
 }
 
 TEST_F(Play, AWinKeepsTheFewestExplosionsAndTheirTime) {
     auto play = start(1000);
     // Won in turn with these explosions and updates; the record after each.
-    const struct {
-        int clicks, updates, keptClicks, keptTime;
-    } wins[] = {{3, 100, 3, 100}, {5, 50, 3, 100}, {2, 400, 2, 400}, {0, 500, 0, 500}, {4, 90, 0, 500}};
-    for (const auto& w : wins) {
+    struct Win { int clicks, updates, keptClicks, keptTime; };
+    const Win wins[] = {{3, 100, 3, 100}, {5, 50, 3, 100}, {2, 400, 2, 400}, {0, 500, 0, 500}, {4, 90, 0, 500}};
+    for (const Win& w : wins) {
         play->rules.explosions = w.clicks;
         play->rules.time = w.updates;
         play->endLevel(true);
@@ -137,12 +124,12 @@ TEST_F(Play, DrawShowsSecondsExplosionsAndTheBombIcon) {
     play->rules.explosions = 12;
     DrawLog::Scope log;
     play->draw();
-    std::vector<std::string> last;
-    for (const DrawCall& call : DrawLog::sprites()) last.push_back(call.image);
-    ASSERT_GE(last.size(), 4u);
-    last.erase(last.begin(), last.end() - 4);
+    std::vector<std::string> images;
+    for (const DrawCall& call : DrawLog::sprites()) images.push_back(call.image);
+    ASSERT_GE(images.size(), 4u);
     // 2 s, then "12" drawn last digit first, then the bomb beside the count.
-    EXPECT_EQ(last, (std::vector<std::string>{"2.tga", "2.tga", "1.tga", "bombA.tga"}));
+    EXPECT_EQ(std::vector<std::string>(images.end() - 4, images.end()),
+              (std::vector<std::string>{"2.tga", "2.tga", "1.tga", "bombA.tga"}));
 }
 
 TEST_F(Play, MissingLevelFilePlaysAnEmptyField) {
