@@ -1,12 +1,15 @@
-// The narrow phase and the contact record: separating axes for every shape
-// pair, the two kept candidates, adjacent vertices, mass terms and validity.
+// The narrow phase, the contact list and the resolvers: separating axes for
+// every shape pair, persistence of contacts by their features, listeners,
+// restitution and its threshold, the friction cone and degenerate mass terms.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
 #include "physics/physics.h"
+#include "tests/physics/scenes.h"
 
 using namespace physics;
 
@@ -14,307 +17,347 @@ namespace {
 
 using BodyPtr = std::unique_ptr<Body<TwoDee>>;
 using ContactT = Contact<TwoDee>;
+using VectorList = NaiveContactList<std::vector>;
+
+const float NaN = std::numeric_limits<float>::quiet_NaN();
+const float ROOT_HALF = 0.70710678f;
 
 BodyPtr ball(float x, float y, float r) { return BodyPtr(new Body<TwoDee>(new Circle(Vector2D(x, y), r))); }
 
-BodyPtr box(float x, float y, float w, float h, bool isStatic = false) {
-    BodyPtr b(new Body<TwoDee>(new Rect(Vector2D(x, y), w, h, Orientation2D(0.0f))));
+Area* crate(float x = 0.0f, float y = 1.0f, float angle = 0.0f, float w = 2.0f, float h = 2.0f) {
+    return new Rect(Vector2D(x, y), w, h, Orientation2D(angle));
+}
+
+BodyPtr box(float x, float y, float w, float h, bool isStatic = false, float angle = 0.0f) {
+    BodyPtr b(new Body<TwoDee>(crate(x, y, angle, w, h)));
     if (isStatic) b->setStatic(true);
     return b;
 }
 
+BodyPtr floorBox() { return box(0.0f, -1.0f, 10.0f, 2.0f, true); }  // top face at y = 0, x in [-5, 5]
+
 BodyPtr polygonBody(std::vector<Vector2D> points) {
     return BodyPtr(new Body<TwoDee>(new Polygon(points.data(), static_cast<int>(points.size()))));
+}
+
+// A segment (radius 0) or a capsule lying along x.
+BodyPtr capsuleBody(float x, float y, float halfLength, float radius) {
+    Line* line = radius > 0.0f ? new Capsule2D(Vector2D(x, y), Orientation2D(0.0f), radius) : new Line(Vector2D(x, y));
+    line->m_local_p1 = Vector2D(-halfLength, 0.0f);
+    line->m_local_p2 = Vector2D(halfLength, 0.0f);
+    line->thisMoved();
+    return BodyPtr(new Body<TwoDee>(line));
 }
 
 // Runs the generator on one pair and takes charge of the contacts.
 struct Generated {
     std::vector<std::unique_ptr<ContactT>> contacts;
     Generated(Body<TwoDee>* a, Body<TwoDee>* b) {
-        ContactGenerator<TwoDee> gen;
-        for (ContactT* c : gen.findContacts({{a, b}})) contacts.emplace_back(c);
+        for (ContactT* c : ContactGenerator<TwoDee>().findContacts({{a, b}})) contacts.emplace_back(c);
     }
     std::size_t size() const { return contacts.size(); }
     const ContactT& operator[](std::size_t i) const { return *contacts[i]; }
 };
 
-struct MultiGuard {
-    bool multi = Globals::findMultipleContacts;
-    ~MultiGuard() { Globals::findMultipleContacts = multi; }
+void expectVec(const Vector2D& v, const Vector2D& expected, float tol = 1e-4f) {
+    EXPECT_NEAR(v.x, expected.x, tol);
+    EXPECT_NEAR(v.y, expected.y, tol);
+}
+
+// A static floor and one body on it, outside any world, with the contacts of
+// the pair listed as the world lists them.
+struct Rig {
+    BodyPtr floor = floorBox();
+    BodyPtr body;
+    VectorList list{true};
+    std::vector<Joint<TwoDee>*> joints;
+
+    explicit Rig(Area* shape = crate(), const Vector2D& velocity = Vector2D()) : body(new Body<TwoDee>(shape)) {
+        body->setVelocity(velocity);
+    }
+    std::vector<ContactT*> generate() { return ContactGenerator<TwoDee>().findContacts({{floor.get(), body.get()}}); }
+    void collide() { list.addContacts(generate()); }
+    std::vector<ContactT*> contacts() const { return {list.getContacts().begin(), list.getContacts().end()}; }
+    void resolveVelocities() { CattoVelocityResolver(10).resolve(&list, &joints); }
 };
 
-void expectVec(const Vector2D& v, float x, float y, float tol = 1e-5f) {
-    EXPECT_NEAR(v.x, x, tol);
-    EXPECT_NEAR(v.y, y, tol);
-}
+// Vetoes every contact it hears of while `veto` is set; records the sides it was told.
+struct Vetoer : CollisionListener<TwoDee> {
+    bool veto = true;
+    std::vector<int> sides;
+    bool onCollision(ContactT*, int side) override {
+        sides.push_back(side);
+        return !veto;
+    }
+};
 
 }  // namespace
 
-TEST(ContactGenerator, OverlappingCirclesMeetOnTheCentreLine) {
-    auto a = ball(0.0f, 0.0f, 1.0f);
-    auto b = ball(1.9f, 0.0f, 1.0f);
-    Generated g(a.get(), b.get());
-    ASSERT_EQ(g.size(), 1u);
-    EXPECT_NEAR(g[0].penetration, 0.1f, 1e-5f);
-    expectVec(g[0].normal, 1.0f, 0.0f);
-    expectVec(g[0].point, 0.95f, 0.0f);  // middle of the overlap
-    EXPECT_FALSE(g[0].faceOnFirst || g[0].faceOnSecond);
-    EXPECT_EQ(g[0].body[0], a.get());
-    EXPECT_EQ(g[0].area[1], b->getShapes().front());
-
-    Generated reversed(b.get(), a.get());
-    ASSERT_EQ(reversed.size(), 1u);
-    expectVec(reversed[0].normal, -1.0f, 0.0f);  // always from the first shape to the second
-}
-
-TEST(ContactGenerator, CircleGapsInsideTheMarginGiveNegativePenetration) {
-    auto a = ball(0.0f, 0.0f, 1.0f);
-    auto near = ball(2.05f, 0.0f, 1.0f);
-    Generated g(a.get(), near.get());
-    ASSERT_EQ(g.size(), 1u);
-    EXPECT_NEAR(g[0].penetration, -0.05f, 1e-5f);
-    EXPECT_EQ(g[0].closingVelocity, -10.0f);
-
-    auto far = ball(2.15f, 0.0f, 1.0f);
-    ContactGenerator<TwoDee> gen;
-    EXPECT_FALSE(gen.check(a->getShapes().front(), far->getShapes().front()));
-    EXPECT_EQ(Generated(a.get(), far.get()).size(), 0u);
-}
-
-TEST(ContactGenerator, BoxRestingOnAWiderBoxTouchesAtBothBottomCorners) {
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto crate = box(0.0f, 1.0f, 2.0f, 2.0f);
-    Generated g(floor.get(), crate.get());
-    ASSERT_EQ(g.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        expectVec(g[i].normal, 0.0f, 1.0f);
-        EXPECT_EQ(g[i].penetration, 0.0f);
-        EXPECT_TRUE(g[i].faceOnFirst);
-        EXPECT_EQ(g[i].feature[0], 3);  // the floor's top edge
+TEST(ContactGenerator, ShapePairsTable) {
+    auto diamond = [](float x) { return box(x, 0.0f, 2.0f, 2.0f, false, 0.78539816f); };
+    const float s = 0.95f * ROOT_HALF;
+    const struct {
+        const char* name;
+        BodyPtr a, b;
+        std::size_t count;
+        Vector2D normal;    // of the first contact, from a to b
+        float penetration;  // of the first contact; negative: a gap within the margin
+        Vector2D point;     // of the first contact
+        int face;           // whose face gives the normal: 1 a's, 2 b's, 0 the rounded axis
+        Vector2D second;    // point of the second contact (NaN: not checked)
+    } cases[] = {
+        {"circles overlapping", ball(0, 0, 1), ball(1.9f, 0, 1), 1, {1, 0}, 0.1f, {0.95f, 0}, 0, {NaN, NaN}},
+        {"circles reversed", ball(1.9f, 0, 1), ball(0, 0, 1), 1, {-1, 0}, 0.1f, {0.95f, 0}, 0, {NaN, NaN}},
+        {"circles in the margin", ball(0, 0, 1), ball(2.05f, 0, 1), 1, {1, 0}, -0.05f, {1.025f, 0}, 0, {NaN, NaN}},
+        {"circles apart", ball(0, 0, 1), ball(2.15f, 0, 1), 0, {}, 0, {}, 0, {NaN, NaN}},
+        {"coincident circles", ball(3, 3, 1), ball(3, 3, 1), 1, {0, 0}, 0.0f, {3, 3}, 0, {NaN, NaN}},
+        // The deepest corner first (ties pick corner 2), then its neighbour.
+        {"crate on floor", floorBox(), box(0, 1, 2, 2), 2, {0, 1}, 0.0f, {1, 0}, 1, {-1, 0}},
+        {"floor under crate", box(0, 1, 2, 2), floorBox(), 2, {0, -1}, 0.0f, {1, 0}, 2, {-1, 0}},
+        {"crate hovering", floorBox(), box(0, 1.15f, 2, 2), 0, {}, 0, {}, 0, {NaN, NaN}},
+        {"diamond short of a wall", diamond(0), box(std::sqrt(2.0f) + 1.2f, 0, 2, 2), 0, {}, 0, {}, 0, {NaN, NaN}},
+        {"diamond into a wall", diamond(0), box(std::sqrt(2.0f) + 0.95f, 0, 2, 2), 1, {1, 0}, 0.05f,
+         {std::sqrt(2.0f), 0}, 2, {NaN, NaN}},
+        // The least-penetration face (the short axis); both neighbours of the corner found lie within the margin.
+        {"coincident boxes", box(0, 0, 4, 2), box(0, 0, 4, 2), 3, {0, -1}, 2.0f, {2, 1}, 1, {2, -1}},
+        // A circle's only vertex is not repeated as its own neighbour.
+        {"circle on a face", floorBox(), ball(0, 0.9f, 1), 1, {0, 1}, 0.1f, {0, -0.1f}, 1, {NaN, NaN}},
+        {"circle off a corner", floorBox(), ball(5 + s, s, 1), 1, {ROOT_HALF, ROOT_HALF}, 0.05f,
+         {5 - 0.025f * ROOT_HALF, -0.025f * ROOT_HALF}, 0, {NaN, NaN}},  // mid-overlap, inside the corner
+        // Each end once: a segment's two neighbours are one vertex.
+        {"segment on a face", floorBox(), capsuleBody(0, -0.05f, 1, 0), 2, {0, 1}, 0.05f, {-1, -0.05f}, 1, {1, -0.05f}},
+        {"capsule on a face", floorBox(), capsuleBody(0, 0.4f, 1, 0.5f), 2, {0, 1}, 0.1f, {-1, -0.1f}, 1, {NaN, NaN}},
+        // Counter-clockwise from the bottom-right corner: vertices 0 and 3 lie on
+        // the floor, and the deepest-point tie picks 0, whose lower neighbour is 3.
+        {"neighbour index wraps", floorBox(), polygonBody({{1, 0}, {1, 1}, {0, 1}, {0, 0}}), 2, {0, 1}, 0.0f,
+         {1, 0}, 1, {0, 0}},
+        {"wraps on the second", polygonBody({{1, 0}, {1, 1}, {0, 1}, {0, 0}}), floorBox(), 2, {0, -1}, 0.0f,
+         {1, 0}, 2, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Generated g(c.a.get(), c.b.get());
+        EXPECT_EQ(g.size(), c.count);
+        if (g.size() != c.count) continue;
+        if (c.count == 0) {
+            EXPECT_FALSE(ContactGenerator<TwoDee>().check(c.a->getShapes().front(), c.b->getShapes().front()));
+            continue;
+        }
+        expectVec(g[0].normal, c.normal);
+        EXPECT_NEAR(g[0].penetration, c.penetration, 1e-4f);
+        expectVec(g[0].point, c.point);
+        EXPECT_EQ(g[0].faceOnFirst, c.face == 1);
+        EXPECT_EQ(g[0].faceOnSecond, c.face == 2);
+        if (c.count > 1 && !std::isnan(c.second.x)) expectVec(g[1].point, c.second);
+        for (std::size_t i = 0; i < g.size(); ++i) {
+            EXPECT_EQ(g[i].body[0], c.a.get());
+            for (int k = 0; k < 2; ++k) {
+                EXPECT_GE(g[i].feature[k], 0);
+                EXPECT_LT(g[i].feature[k], g[i].area[k]->getVertexCount());
+            }
+        }
     }
-    expectVec(g[0].point, 1.0f, 0.0f);   // the deepest corner first (ties pick corner 2)
-    expectVec(g[1].point, -1.0f, 0.0f);  // then its neighbour
-    EXPECT_EQ(g[0].feature[1], 2);
-    EXPECT_EQ(g[1].feature[1], 1);
-
-    Generated reversed(crate.get(), floor.get());
-    ASSERT_EQ(reversed.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        expectVec(reversed[i].normal, 0.0f, -1.0f);
-        EXPECT_TRUE(reversed[i].faceOnSecond);
-    }
 }
 
-TEST(ContactGenerator, AnySeparatingAxisBeyondTheMarginMeansNoContact) {
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto hovering = box(0.0f, 1.15f, 2.0f, 2.0f);
-    EXPECT_EQ(Generated(floor.get(), hovering.get()).size(), 0u);
-    // Deep overlap in y but 0.2 apart in x.
-    auto left = box(0.0f, 0.0f, 2.0f, 2.0f);
-    auto right = box(2.2f, 0.5f, 2.0f, 2.0f);
-    EXPECT_EQ(Generated(left.get(), right.get()).size(), 0u);
-    // A rotated box whose corner stops 0.2 short of a face.
-    auto diamond = box(0.0f, 0.0f, 2.0f, 2.0f);
-    diamond->setOrientation(Orientation2D(0.78539816f));
-    auto wall = box(std::sqrt(2.0f) + 1.2f, 0.0f, 2.0f, 2.0f);
-    EXPECT_EQ(Generated(diamond.get(), wall.get()).size(), 0u);
-    wall->setPosition(Vector2D(std::sqrt(2.0f) + 0.95f, 0.0f));
-    Generated touching(diamond.get(), wall.get());
-    ASSERT_GE(touching.size(), 1u);
-    EXPECT_NEAR(touching[0].penetration, 0.05f, 1e-4f);
-    expectVec(touching[0].normal, 1.0f, 0.0f, 1e-4f);
-}
-
-TEST(ContactGenerator, CoincidentShapesStillGiveAContact) {
-    auto a = ball(3.0f, 3.0f, 1.0f);
-    auto b = ball(3.0f, 3.0f, 1.0f);
-    Generated circles(a.get(), b.get());
-    ASSERT_EQ(circles.size(), 1u);
-    EXPECT_EQ(circles[0].normal, Vector2D(0.0f, 0.0f));  // no direction to choose
-    EXPECT_TRUE(circles[0].contactToWorld.isZero());
-    EXPECT_EQ(circles[0].normalMass, 0.0f);
-
-    auto c = box(0.0f, 0.0f, 4.0f, 2.0f);
-    auto d = box(0.0f, 0.0f, 4.0f, 2.0f);
-    Generated boxes(c.get(), d.get());
-    ASSERT_GE(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].penetration, 2.0f);  // the least-penetration face: the short axis
-    EXPECT_EQ(std::fabs(boxes[0].normal.y), 1.0f);
-}
-
-TEST(ContactGenerator, CircleAgainstBoxTakesTheFaceOrTheRoundedCorner) {
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto onFace = ball(0.0f, 0.9f, 1.0f);
-    Generated face(floor.get(), onFace.get());
-    ASSERT_EQ(face.size(), 1u);  // the circle's only vertex is not repeated as its own neighbour
-    EXPECT_TRUE(face[0].faceOnFirst);
-    expectVec(face[0].normal, 0.0f, 1.0f);
-    EXPECT_NEAR(face[0].penetration, 0.1f, 1e-5f);
-
-    // Beyond the corner (5, 0) along the diagonal: the rounded axis wins.
-    float s = 0.95f / std::sqrt(2.0f);
-    auto offCorner = ball(5.0f + s, s, 1.0f);
-    Generated corner(floor.get(), offCorner.get());
-    ASSERT_EQ(corner.size(), 1u);
-    EXPECT_FALSE(corner[0].faceOnFirst || corner[0].faceOnSecond);
-    expectVec(corner[0].normal, 1.0f / std::sqrt(2.0f), 1.0f / std::sqrt(2.0f), 1e-4f);
-    EXPECT_NEAR(corner[0].penetration, 0.05f, 1e-4f);
-}
-
-TEST(ContactGenerator, SegmentLyingOnAFaceTouchesAtBothEnds) {
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto* segment = new Line(Vector2D(0.0f, -0.05f));
-    segment->m_local_p1 = Vector2D(-1.0f, 0.0f);
-    segment->m_local_p2 = Vector2D(1.0f, 0.0f);
-    segment->thisMoved();
-    BodyPtr rod(new Body<TwoDee>(segment));
-    Generated g(floor.get(), rod.get());
-    ASSERT_EQ(g.size(), 2u);  // each end once: a segment's two neighbours are one vertex
-    EXPECT_NE(g[0].feature[1], g[1].feature[1]);
-    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(g[i].penetration, 0.05f, 1e-6f);
-    EXPECT_NEAR(std::fabs(g[0].point.x), 1.0f, 1e-6f);
-    EXPECT_NEAR(g[0].point.x, -g[1].point.x, 1e-6f);
-}
-
-TEST(ContactGenerator, SingleContactModeEmitsOnePerShapePair) {
-    MultiGuard guard;
+TEST(ContactGenerator, SingleContactModeEmitsOnlyTheDeepest) {
+    Rig rig;
+    const bool multi = Globals::findMultipleContacts;
     Globals::findMultipleContacts = false;
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto crate = box(0.0f, 1.0f, 2.0f, 2.0f);
-    Generated g(floor.get(), crate.get());
-    ASSERT_EQ(g.size(), 1u);
-    expectVec(g[0].point, 1.0f, 0.0f);
+    Generated single(rig.floor.get(), rig.body.get());
+    Globals::findMultipleContacts = multi;
+    ASSERT_EQ(single.size(), 1u);
+    expectVec(single[0].point, Vector2D(1.0f, 0.0f));
 }
 
-TEST(ContactGenerator, AdjacentVertexIndicesWrapAround) {
-    auto floor = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    // Counter-clockwise from the bottom-right corner: vertices 0 and 3 lie on the
-    // floor, and the deepest-point tie picks vertex 0, whose lower neighbour is 3.
-    auto square = polygonBody({{1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}});
-    Generated g(floor.get(), square.get());
-    ASSERT_EQ(g.size(), 2u);
-    EXPECT_EQ(g[0].feature[1], 0);
-    EXPECT_EQ(g[1].feature[1], 3);
-    expectVec(g[1].point, 0.0f, 0.0f);
+TEST(ContactRecord, IdentityIsShapesFlagsAndFeaturesNotState) {
+    Rig rig;
+    Generated g(rig.floor.get(), rig.body.get());
+    ContactT state = g[0], flags = g[0], swapped = g[0];
+    state.penetration = 5.0f;
+    state.normalImpulse = 2.0f;
+    flags.faceOnFirst = false;
+    flags.faceOnSecond = true;
+    std::swap(swapped.area[0], swapped.area[1]);
+    EXPECT_TRUE(g[0] == state);
+    for (const ContactT& other : {g[1], flags, swapped}) EXPECT_TRUE(g[0] != other);  // g[1]: another vertex
+}
 
-    // The same with the polygon first: the floor's face is the second shape's.
-    Generated r(square.get(), floor.get());
-    ASSERT_EQ(r.size(), 2u);
-    for (std::size_t i = 0; i < r.size(); ++i) {
-        EXPECT_TRUE(r[i].faceOnSecond);
-        EXPECT_GE(r[i].feature[0], 0);
-        EXPECT_LT(r[i].feature[0], 4);
+TEST(ContactList, WithoutCachingEveryStepStartsAfresh) {
+    Rig rig;
+    VectorList fresh(false);
+    fresh.addContacts(rig.generate());
+    fresh.getContacts()[0]->normalImpulse = 7.0f;
+    auto second = rig.generate();
+    fresh.addContacts(second);
+    EXPECT_EQ(std::vector<ContactT*>(fresh.getContacts().begin(), fresh.getContacts().end()), second);
+    EXPECT_EQ(fresh.getContacts()[0]->normalImpulse, 0.0f);
+    EXPECT_EQ(rig.body->contacts, (std::list<ContactT*>{second[0], second[1]}));
+}
+
+TEST(ContactList, CornerSlidingOffAFaceIsDroppedAtOnceAndWakesTheCrate) {
+    Rig rig(crate(3.5f));  // right corner at x = 4.5, the floor ends at 5
+    rig.collide();
+    ASSERT_EQ(rig.list.size(), 2);
+    ContactT* outer = rig.contacts()[0];
+    ASSERT_NEAR(outer->point.x, 4.5f, 1e-6f);
+    rig.body->setAwake(false);
+    rig.body->setPosition(Vector2D(4.5f, 1.0f));  // that corner is now past the edge
+    EXPECT_TRUE(outer->invalid());
+    rig.list.addContacts({});
+    ASSERT_EQ(rig.list.size(), 1);
+    EXPECT_TRUE(rig.body->isAwake());
+    const ContactT* inner = rig.contacts()[0];
+    expectVec(inner->point, Vector2D(3.5f, 0.0f));  // rebuilt from its features on the new placement
+    expectVec(inner->r[1], Vector2D(-1.0f, -1.0f));
+    EXPECT_EQ(rig.body->contacts, (std::list<ContactT*>{rig.contacts()[0]}));
+}
+
+TEST(ContactList, ListenersHearEveryContactAndAVetoReleasesIt) {
+    Rig rig;
+    Vetoer onFloor;
+    Vetoer onCrate;
+    onCrate.veto = false;
+    rig.floor->add(&onFloor);
+    rig.body->add(&onCrate);
+    rig.collide();
+    rig.list.notifyListeners();
+    // Both listeners hear both contacts, the vetoing one included.
+    EXPECT_EQ(onFloor.sides, (std::vector<int>{0, 0}));
+    EXPECT_EQ(onCrate.sides, (std::vector<int>{1, 1}));
+    EXPECT_EQ(rig.list.size(), 0);
+    EXPECT_TRUE(rig.floor->contacts.empty());  // unlinked (and deleted: the sanitizer build checks)
+    EXPECT_TRUE(rig.body->contacts.empty());
+    onFloor.veto = false;  // lifted: the same contacts are listed again
+    rig.collide();
+    rig.list.notifyListeners();
+    EXPECT_EQ(rig.list.size(), 2);
+    rig.floor->remove(&onFloor);
+    rig.body->remove(&onCrate);
+}
+
+TEST(ContactList, GreatestKeepsTheFirstOfEqualsAndUpdatesFollowTheBodies) {
+    Rig rig;
+    EXPECT_EQ(rig.list.getGreatestVelocity(), nullptr);
+    rig.collide();
+    ContactT* a = rig.contacts()[0];
+    ContactT* b = rig.contacts()[1];
+    EXPECT_EQ(rig.list.getGreatestPenetration(), a);  // tied at 0
+    rig.body->setVelocity(Vector2D(0.0f, -1.0f));
+    rig.body->setRotation(Rotation2D(0.1f));  // the left corner (b) approaches faster
+    rig.list.updateVelocities(a);
+    EXPECT_EQ(rig.list.getGreatestVelocity(), b);
+    EXPECT_NEAR(a->closingVelocity, 0.9f, 1e-5f);
+    // Moving the crate (body[1]) by 0.25 along the normal opens its contacts by
+    // that much; the floor (body[0]) moving the same way closes them.
+    float move[2] = {0.0f, 0.25f};
+    rig.list.updatePenetrations(a, move);
+    EXPECT_FLOAT_EQ(b->penetration, -0.25f);
+    float lift[2] = {0.5f, 0.0f};
+    rig.list.updatePenetrations(a, lift);
+    EXPECT_FLOAT_EQ(a->penetration, 0.25f);
+}
+
+TEST(VelocityResolver, BouncesWithTheMeanRestitutionOnlyAboveTheThreshold) {
+    // The threshold (0.2 units/s) is strict: an approach of exactly 0.2 stays
+    // put, the next float above it bounces, and so does 0.3 (which a threshold
+    // read as 0.4 would not).
+    const float threshold = Globals::restitutionThreshold;
+    ASSERT_EQ(threshold, 0.2f);
+    const struct {
+        float ball, floor;  // restitutions
+        float approach, rebound;
+    } cases[] = {
+        {0.4f, 0.4f, 100.0f, 40.0f},
+        {0.8f, 0.4f, 10.0f, 6.0f},
+        {1.0f, 1.0f, 0.19f, 0.0f},
+        {1.0f, 1.0f, threshold, 0.0f},
+        {1.0f, 1.0f, std::nextafter(threshold, 1.0f), std::nextafter(threshold, 1.0f)},
+        {1.0f, 1.0f, 0.3f, 0.3f},
+    };
+    for (const auto& c : cases) {
+        Rig rig(new Circle(Vector2D(0.0f, 1.0f), 1.0f), Vector2D(0.0f, -c.approach));
+        rig.body->setRestitution(c.ball);
+        rig.floor->setRestitution(c.floor);
+        rig.collide();
+        ASSERT_EQ(rig.list.size(), 1);
+        ASSERT_EQ(rig.contacts()[0]->closingVelocity, c.approach);  // measured exactly, so the edge is the edge
+        rig.resolveVelocities();
+        EXPECT_NEAR(rig.body->getVelocity().y, c.rebound, 1e-5f * c.approach) << c.approach;
+        EXPECT_EQ(rig.body->getVelocity().x, 0.0f);
     }
-    EXPECT_EQ(r[1].feature[0], 3);
 }
 
-TEST(ContactRecord, MassTermsForStaticAndPinnedBodies) {
-    auto wall = box(0.0f, 0.0f, 2.0f, 2.0f, true);
-    auto ground = box(0.0f, -2.0f, 2.0f, 2.0f, true);
-    ContactT c;
-    c.normal = Vector2D(0.0f, 1.0f);
-    c.point = Vector2D(0.0f, -1.0f);
-    c.init(ground->getShapes().front(), wall->getShapes().front());
-    EXPECT_TRUE(c.velocityPerImpulse.isZero());
-    EXPECT_TRUE(c.impulsePerVelocity.isZero());
-    EXPECT_EQ(c.normalMass, 0.0f);
-
-    // A pinned (turning only) body pushed straight through its centre cannot
-    // respond along the normal: no impulse, not an infinite one.
-    auto wheel = box(0.0f, 0.0f, 2.0f, 2.0f);
-    wheel->setPinned(true);
-    ContactT pinned;
-    pinned.normal = Vector2D(0.0f, 1.0f);
-    pinned.point = Vector2D(0.0f, -1.0f);
-    pinned.init(ground->getShapes().front(), wheel->getShapes().front());
-    EXPECT_EQ(pinned.velocityPerImpulse.data[0], 0.0f);
-    EXPECT_GT(pinned.velocityPerImpulse.data[3], 0.0f);
-    EXPECT_EQ(pinned.normalMass, 0.0f);
-    EXPECT_TRUE(std::isfinite(pinned.impulsePerVelocity.data[0]));
-
-    // A free unit body at its centre: K = (1/m) I.
-    auto crate = box(0.0f, 0.0f, 2.0f, 2.0f);
-    ContactT free;
-    free.normal = Vector2D(0.0f, 1.0f);
-    free.point = crate->getPosition();
-    free.init(ground->getShapes().front(), crate->getShapes().front());
-    EXPECT_FLOAT_EQ(free.normalMass, 4.0f);  // mass of a 2 x 2 box of density 1
-    EXPECT_FLOAT_EQ(free.impulsePerVelocity.data[3], 4.0f);
+TEST(VelocityResolver, ImpulsesStayNonNegativeAndFrictionInsideItsCone) {
+    World<TwoDee> world;
+    scenes::useGameGravity(world);
+    scenes::Material slippery;
+    slippery.friction = 0.3f;
+    scenes::addBox(world, 0.0f, -15.0f, 2000.0f, 30.0f, true, slippery);
+    for (int i = 0; i < 4; ++i) {
+        auto* b = scenes::addBox(world, -200.0f + 90.0f * i, 40.0f + 20.0f * i, 30.0f, 20.0f, false, slippery);
+        b->setVelocity(Vector2D(150.0f - 70.0f * i, -40.0f));
+        b->setRotation(Rotation2D(3.0f - 2.0f * i));
+    }
+    auto* list = static_cast<NaiveContactList<std::vector>*>(world.getContactList());
+    int checked = 0;
+    for (int step = 0; step < 240; ++step) {
+        world.step();
+        for (ContactT* c : list->getContacts()) {
+            EXPECT_GE(c->normalImpulse, 0.0f);
+            EXPECT_LE(std::fabs(c->tangentImpulse), 0.3f * c->normalImpulse * (1.0f + 1e-6f) + 1e-6f);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100);
 }
 
-TEST(ContactRecord, VelocitiesAreMeasuredInContactCoordinates) {
-    auto ground = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto crate = box(0.0f, 1.0f, 2.0f, 2.0f);
-    crate->setVelocity(Vector2D(3.0f, -2.0f));
-    ContactT c;
-    c.normal = Vector2D(0.0f, 1.0f);
-    c.point = Vector2D(0.0f, 0.0f);
-    c.init(ground->getShapes().front(), crate->getShapes().front());
-    expectVec(c.contactVelocity, -2.0f, -3.0f);  // x along the normal, y along (-n.y, n.x)
-    EXPECT_FLOAT_EQ(c.closingVelocity, 2.0f);
-    c.penetration = -0.01f;
-    c.calculateVelocities();
-    EXPECT_EQ(c.closingVelocity, -10.0f);
+TEST(VelocityResolver, ImmovablePairsAndDegenerateMassesApplyNothing) {
+    // A pinned body (it can only turn) pushed through its centre: the normal
+    // mass is 0, and the resolver must not produce infinities.
+    Rig rig;
+    rig.body->setPinned(true);
+    rig.collide();
+    rig.body->setRotation(Rotation2D(0.5f));
+    ContactT* c = rig.contacts()[0];
+    c->point = rig.body->getPosition() - Vector2D(0.0f, 1.0f);
+    c->r[1] = c->point - rig.body->getPosition();
+    c->r[0] = c->point - rig.floor->getPosition();
+    c->calculateMass();
+    EXPECT_EQ(c->normalMass, 0.0f);
+    rig.resolveVelocities();
+    EXPECT_TRUE(std::isfinite(rig.body->getRotation().value));
+    EXPECT_EQ(rig.body->getVelocity(), Vector2D(0.0f, 0.0f));
+
+    // Two static bodies, also pinned to each other: zero matrices, skipped.
+    Rig still;
+    still.body->setStatic(true);
+    still.collide();
+    auto* pin = new Joint<TwoDee>();
+    pin->set(still.floor.get(), still.body.get(), Vector2D(0.0f, 0.0f));
+    still.joints.push_back(pin);
+    still.body->translate(Vector2D(1.0f, 0.0f));
+    still.resolveVelocities();
+    CattoPositionResolver(10).resolve(&still.list, &still.joints);
+    EXPECT_TRUE(pin->velocityPerImpulse.isZero());
+    EXPECT_EQ(still.body->getVelocity(), Vector2D(0.0f, 0.0f));
+    EXPECT_EQ(still.body->getBiasVelocity(), Vector2D(0.0f, 0.0f));
+    delete pin;
 }
 
-TEST(ContactRecord, SlidingOffAFaceKillsTheContactAndWakesBoth) {
-    auto platform = box(0.0f, -1.0f, 4.0f, 2.0f, true);
-    auto crate = box(0.5f, 1.0f, 2.0f, 2.0f);
-    Generated g(platform.get(), crate.get());
-    ASSERT_EQ(g.size(), 2u);
-    ContactT outer = g[0];  // the corner at x = 1.5
-    ASSERT_NEAR(outer.point.x, 1.5f, 1e-6f);
-    EXPECT_FALSE(outer.invalid());
-    crate->setAwake(false);
-    crate->setPosition(Vector2D(1.5f, 1.0f));  // that corner is now past the edge at x = 2
-    EXPECT_TRUE(outer.invalid());
-    outer.calculatePenetration();
-    EXPECT_EQ(outer.penetration, -500.0f);
-    EXPECT_TRUE(crate->isAwake());
-
-    ContactT inner = g[1];
-    inner.calculatePenetration();
-    EXPECT_NEAR(inner.penetration, 0.0f, 1e-6f);
-    expectVec(inner.point, 0.5f, 0.0f);  // rebuilt from its features on the new placement
-    expectVec(inner.r[1], -1.0f, -1.0f);
-}
-
-TEST(ContactRecord, PenetrationRuleWakesOnlyOnADeepeningGap) {
-    auto ground = box(0.0f, -1.0f, 10.0f, 2.0f, true);
-    auto crate = box(0.0f, 1.0f, 2.0f, 2.0f);
-    Generated g(ground.get(), crate.get());
-    ContactT c = g[0];
-    crate->setAwake(false);
-    c.setPenetration(-0.005f);  // below the old value, but not past -0.01
-    EXPECT_FALSE(crate->isAwake());
-    c.setPenetration(-0.02f);
-    EXPECT_TRUE(crate->isAwake());
-    crate->setAwake(false);
-    c.setPenetration(-0.015f);  // rising again
-    EXPECT_FALSE(crate->isAwake());
-    EXPECT_EQ(c.penetration, -0.015f);
-}
-
-TEST(ContactRecord, IdentityIsShapesFlagsAndFeatures) {
-    auto a = box(0.0f, 0.0f, 2.0f, 2.0f);
-    auto b = box(0.0f, 2.0f, 2.0f, 2.0f);
-    ContactT x;
-    x.area[0] = a->getShapes().front();
-    x.area[1] = b->getShapes().front();
-    x.faceOnFirst = true;
-    x.feature[0] = 3;
-    x.feature[1] = 1;
-    ContactT y = x;
-    y.penetration = 5.0f;  // state is not identity
-    y.normalImpulse = 2.0f;
-    EXPECT_TRUE(x == y);
-    y.faceOnFirst = false;
-    y.faceOnSecond = true;  // same features, swapped flags
-    EXPECT_TRUE(x != y);
-    y = x;
-    y.feature[1] = 2;
-    EXPECT_TRUE(x != y);
-    y = x;
-    std::swap(y.area[0], y.area[1]);
-    EXPECT_TRUE(x != y);
+TEST(ContactList, VectorAndListContainersSimulateAlike) {
+    auto run = [](ContactList<TwoDee>* contacts) {
+        World<TwoDee> world(0.0f, nullptr, nullptr, contacts);
+        scenes::useGameGravity(world);
+        scenes::buildPyramid(world, 6, 400.0f);
+        for (int i = 0; i < 120; ++i) world.step();
+        std::vector<float> state;
+        for (auto* b : world.bodies) {
+            state.push_back(b->getPosition().x);
+            state.push_back(b->getPosition().y);
+            state.push_back(b->getOrientation().value);
+        }
+        state.push_back(static_cast<float>(world.getContactList()->size()));
+        return state;
+    };
+    EXPECT_EQ(run(new VectorList(true)), run(new NaiveContactList<std::list>(true)));
 }
