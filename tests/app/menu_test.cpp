@@ -33,39 +33,31 @@ TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpen) {
     StateMenu::listLevels("levels.txt");  // none yet
     EXPECT_TRUE(StateMenu::levelList.empty());
     const std::string longest(50, 'x'), tooLong(51, 'y');
-    struct Case { std::string file; std::vector<std::string> listed, refused; };
-    const Case cases[] = {
-        {"a\n\nb\r\n\r\nc", {"a", "b", "c"}, {}},
-        {"first\n" + tooLong + "\n../../etc/passwd\n padded\ntab\t\n" + longest + "\nlast", {"first", longest, "last"},
-         {tooLong, "../../etc/passwd", " padded", "tab\t"}},
-    };
-    for (const Case& c : cases) {
-        std::filesystem::remove("levels.txt");
-        writeFile("levels.txt", c.file);
-        ASSERT_EQ(chmod("levels.txt", 0444), 0);  // an installed list: read, never written
-        StateMenu::levelList.clear();
-        testing::internal::CaptureStdout();
-        StateMenu::listLevels("levels.txt");
-        const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(names(), c.listed);
-        for (const std::string& bad : c.refused) {
-            EXPECT_NE(out.find("levels.txt: \"" + bad + "\" is not a level name"), std::string::npos) << bad;
-        }
-        EXPECT_EQ(readFile("levels.txt"), c.file);
+    const std::string list = "first\r\n\n" + tooLong + "\n../../etc/passwd\r\n\r\n padded\ntab\t\n" + longest + "\nlast";
+    writeFile("levels.txt", list);
+    ASSERT_EQ(chmod("levels.txt", 0444), 0);  // an installed list: read, never written
+    testing::internal::CaptureStdout();
+    StateMenu::listLevels("levels.txt");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(names(), (std::vector<std::string>{"first", longest, "last"}));
+    for (const std::string& bad : {tooLong, std::string("../../etc/passwd"), std::string(" padded"), std::string("tab\t")}) {
+        EXPECT_NE(out.find("levels.txt: \"" + bad + "\" is not a level name"), std::string::npos) << bad;
     }
+    EXPECT_EQ(readFile("levels.txt"), list);
 }
 
 using Menu = AppDir;
 
-TEST_F(Menu, AFadeInCutShortStillLeavesEveryIconAtRest) {
+TEST_F(Menu, FirstUpdatePutsEveryIconAtRestAfterAStallAndReadsTheEditorKey) {
     StateMenu menu;
     menu.in(0.5f, 0.5f);  // a stall: the next call is already the first update
     ASSERT_LT(menu.world.bodies[20]->getPosition().x, 0.0f);
-    input(0, 0, 0);
+    input(0, 0, 0, {keys::EDITOR});
     menu.update(1.0f);
     for (int i = 0; i < StateMenu::ICONS; ++i) {
         EXPECT_EQ(menu.world.bodies[i]->getPosition(), StateMenu::restPosition(i)) << i;
     }
+    EXPECT_NE(dynamic_cast<StateEditor*>(StateManager::nextState), nullptr);
 }
 
 TEST_F(Menu, HoverShowsTheResultAndAClickPinsTheIconAndStartsThatLevel) {
@@ -132,14 +124,6 @@ TEST_F(Menu, LevelsAfterTheTwentyFourthGetASeventhRowUpTo28) {
     writeFile("levels.txt", "changed\n");
     { StateMenu again; }
     EXPECT_EQ(StateMenu::levelList.size(), 30u);
-}
-
-TEST_F(Menu, EditorKeyRequestsTheEditor) {
-    StateMenu menu;
-    finishFadeIn(menu);
-    input(0, 0, 0, {keys::EDITOR});
-    menu.update(1.0f);
-    EXPECT_NE(dynamic_cast<StateEditor*>(StateManager::nextState), nullptr);
 }
 
 TEST_F(Menu, EscapeEndsTheProcessWithStatusZeroAndReleasesThePictures) {
