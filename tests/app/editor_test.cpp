@@ -92,6 +92,8 @@ TEST_F(Editor, ALevelBuiltWithTheMouseIsSavedAsBuilt) {
 }
 
 TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
+    ASSERT_TRUE(editor->addObject(2, {700, 22}, 0));  // a box on the floor
+    Object* box = editor->level->objects.back();
     ASSERT_TRUE(editor->addObject(1, {300, 300}, 0));
     Object* ball = editor->level->objects.back();
     step(0, 0, 0, {keys::RETURN});
@@ -99,12 +101,14 @@ TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
     EXPECT_EQ(editor->cTemplate, 0);
     EXPECT_FALSE(std::filesystem::exists(StateEditor::SAVE_PATH));
     EXPECT_TRUE(shows("Level Editor - Test Mode"));
+    for (int i = 0; i < 30; ++i) step(0, 0, 0);
     EXPECT_LT(ball->physics->getPosition().y, 300.0f);  // falling
+    ASSERT_FALSE(box->physics->contacts.empty());        // resting
 
     editor->select = ball;  // right clicks and Delete do nothing; a left click explodes
-    step(700, 500, buttons::RIGHT, {keys::DELETE});
-    step(700, 500, 0);
-    EXPECT_EQ(editor->level->objects.size(), 5u);
+    step(100, 500, buttons::RIGHT, {keys::DELETE});
+    step(100, 500, 0);
+    EXPECT_EQ(editor->level->objects.size(), 6u);
     const float before = ball->physics->getVelocity().x;
     step(250, 290, buttons::LEFT);
     EXPECT_GT(ball->physics->getVelocity().x, before + 50.0f);
@@ -117,28 +121,18 @@ TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
     EXPECT_EQ(editor->level->clock->frame, 10u);
     step(0, 0, 0, {keys::ESCAPE});  // still held: the same press does not leave the editor
     EXPECT_EQ(StateManager::nextState, nullptr);
-    step(0, 0, 0);
-    step(0, 0, 0, {keys::ESCAPE});
-    EXPECT_NE(dynamic_cast<StateMenu*>(StateManager::nextState), nullptr);
-}
 
-TEST_F(Editor, ResizingAfterTestModeDropsTheContactsOfTheOldShape) {
-    ASSERT_TRUE(editor->addObject(2, {400, 22}, 0));
-    Object* box = editor->level->objects.back();
-    step(0, 0, 0, {keys::RETURN});
-    for (int i = 0; i < 30; ++i) step(0, 0, 0);
-    ASSERT_FALSE(box->physics->contacts.empty());  // resting on the floor
-    step(0, 0, 0, {keys::ESCAPE});
-    step(0, 0, 0);
-    step(400, 22, buttons::RIGHT);
-    step(440, 52, buttons::RIGHT);  // 40 x 30 now
+    // Resizing drops the contacts of the old shape; the next run builds them on the new one.
+    drag({700, 22}, {740, 52}, buttons::RIGHT);  // 40 x 30
     EXPECT_TRUE(box->physics->contacts.empty());
-    step(440, 52, 0);
-
-    step(0, 0, 0, {keys::RETURN});  // running again builds fresh contacts on the new shape
+    step(0, 0, 0, {keys::RETURN});
     for (int i = 0; i < 60; ++i) step(0, 0, 0);
     EXPECT_FALSE(box->physics->contacts.empty());
     EXPECT_NEAR(box->physics->getPosition().y, 20.0f, 2.0f);  // 30 high, on the floor at y = 5
+    step(0, 0, 0, {keys::ESCAPE});
+    step(0, 0, 0);
+    step(0, 0, 0, {keys::ESCAPE});
+    EXPECT_NE(dynamic_cast<StateMenu*>(StateManager::nextState), nullptr);
 }
 
 // --- Saving ---

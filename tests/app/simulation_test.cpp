@@ -109,10 +109,15 @@ TEST_F(Play, AWinKeepsTheFewestExplosionsAndTheirTime) {
     EXPECT_EQ(record.time, 500);
 }
 
-TEST_F(Play, EscapeMarksALevelNeverWonLockedAndReturnsToTheMenu) {
-    auto play = start(1000);
+TEST_F(Play, MissingLevelPlaysAnEmptyFieldAndEscapeMarksALevelNeverWonLocked) {
+    record.level = "absent";
+    StateSimulation play(record);
+    EXPECT_EQ(play.level->objects.size(), 4u);  // the boundary walls
+    input(0, 0, 0);
+    play.update(0.0f);
+    EXPECT_EQ(play.rules.time, 1);
     input(0, 0, 0, {keys::ESCAPE});
-    play->update(0.0f);
+    play.update(0.0f);
     EXPECT_EQ(record.state, 2);
     EXPECT_NE(dynamic_cast<StateMenu*>(StateManager::nextState), nullptr);
 }
@@ -130,13 +135,4 @@ TEST_F(Play, DrawShowsSecondsExplosionsAndTheBombIcon) {
     // 2 s, then "12" drawn last digit first, then the bomb beside the count.
     EXPECT_EQ(std::vector<std::string>(images.end() - 4, images.end()),
               (std::vector<std::string>{"2.tga", "2.tga", "1.tga", "bombA.tga"}));
-}
-
-TEST_F(Play, MissingLevelFilePlaysAnEmptyField) {
-    record.level = "absent";
-    StateSimulation play(record);
-    EXPECT_EQ(play.level->objects.size(), 4u);  // the boundary walls
-    input(0, 0, 0);
-    play.update(0.0f);
-    EXPECT_EQ(play.rules.time, 1);
 }
