@@ -30,9 +30,7 @@ float ink(const tga::Image& img, int x0, int y0, int x1, int y1) {
 }
 
 // Light-weighted grey of a pixel, 0..1 (Rec. 709 weights on the stored values).
-float luma(const std::uint8_t* p) {
-    return (0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]) / 255.0f;
-}
+float luma(const std::uint8_t* p) { return (0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]) / 255.0f; }
 
 // Standard deviation of luma, and the largest distance of one pixel's luma from
 // the mean, over the fractions [x0, x1) x [y0, y1) of the picture, y down.

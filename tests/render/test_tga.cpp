@@ -49,7 +49,7 @@ TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
         {"unknown image type", tgaFile(7, 4, 4, 24, 0), false, {}},
         {"no width", tgaFile(2, 0, 4, 24, 0), false, {}},
         {"12 bits per pixel", tgaFile(2, 1, 1, 12, 0, Bytes(2)), false, {}},
-        {"colour-mapped", tgaFile(1, 1, 1, 8, 0, {0}), true, {}},
+        {"colour-mapped", tgaFile(1, 1, 1, 24, 0, {1, 2, 3}), true, {}},
         {"a run of 5 over 4 pixels", tgaFile(10, 2, 2, 24, 0, {0x84, 1, 2, 3}), true, {}},
         {"a literal packet cut short", tgaFile(10, 2, 2, 24, 0, {0x03, 1, 2, 3}), true, {}},
         {"a run without its pixel", tgaFile(10, 2, 2, 24, 0, {0x83, 1}), true, {}},
