@@ -25,7 +25,7 @@ def test(args):
         game.wait_for(lambda s: e2e.shows(s, game.picture("bg_meadow.tga"), FIELD), "the level in play", 10)
         game.click(*clicks[0])
         game.wait_for(lambda s: e2e.classify(game, s, MARKS, 750, 560, 0.625, "bg_meadow.tga", (40, 40)) == "tick",
-                      "the tick mark of a won level", 40)
+                      "the tick mark of a won level", 60)
         game.click(750, 560)
         e2e.wait_menu(game, ["done"], "the menu with the level done", 10)
         result = e2e.hover_result(game)
