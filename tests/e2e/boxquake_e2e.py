@@ -17,6 +17,9 @@ import tempfile
 import time
 import zlib
 
+from Xlib import X, display  # python3-xlib
+from Xlib.protocol import event
+
 HEIGHT = 600
 HOLD = 0.1  # seconds a button or key stays down: about six updates
 LSAN_SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan_system_libraries.supp")
@@ -55,9 +58,10 @@ class Picture:
         def chunk(kind, body):
             return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
         rows = b"".join(b"\0" + self.rgba[4 * self.width * y:4 * self.width * (y + 1)] for y in range(self.height))
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 6, 0, 0, 0)  # 8-bit RGBA
         with open(path, "wb") as f:
-            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 6, 0, 0, 0))
-                    + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows))
+                    + chunk(b"IEND", b""))
 
 
 @functools.lru_cache(maxsize=None)
@@ -110,13 +114,11 @@ def start_xvfb():
 
 @functools.lru_cache(maxsize=None)
 def xlib():
-    from Xlib import display  # python3-xlib, imported late: after $DISPLAY names our Xvfb
-    return display.Display()
+    return display.Display()  # once start_xvfb has set $DISPLAY
 
 
 def screenshot():
     """The whole screen, as `import -window root` reads it, without a process."""
-    from Xlib import X
     root = xlib().screen().root
     geo = root.get_geometry()
     data = root.get_image(0, 0, geo.width, geo.height, X.ZPixmap, 0xffffffff).data
@@ -213,8 +215,7 @@ class Game:
             time.sleep(HOLD)
         self.xdo("mouseup", button)
 
-    def key(self, name):
-        """Presses an X key ("Escape", "Return", "e", "Delete")."""
+    def key(self, name):  # an X key name: "Escape", "Return", "e", "Delete"
         self.xdo("keydown", "--window", self.window, name)
         time.sleep(HOLD)
         self.xdo("keyup", "--window", self.window, name)
@@ -222,8 +223,6 @@ class Game:
     def close(self):
         # As a window manager would (WM_DELETE_WINDOW): SDL reports its quit event.
         # `xdotool windowclose` destroys the window instead, an X error to the game.
-        from Xlib import X
-        from Xlib.protocol import event
         d = xlib()
         w = d.create_resource_object("window", int(self.window))
         data = (32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])
