@@ -82,7 +82,7 @@ TEST_F(Writer, EveryKindAndSettingRoundTrips) {
                "StaticBox 400 200 200 20 wall.tga\n"
                "StaticBox 420 260 30 10\n"
                "Polygon 550 100 64 poly.tga 3 0 0 1 0 0.5 1 --static\n"
-               "Polygon 250 300 40.5 poly.tga 4 0 0 1 0 1 1 0 1 --rotate 0.785398 --victory goal\n"
+               "Polygon 250 300 40.5 poly.tga 4 0 0 1 0 1 1 0 1 --rotate 0.78539816 --victory goal\n"
                "Bomb 320 100 3\n"
                "BlackHole 600 400 1500\n"
                "Text 250 560 0xffffff \"Some text\"\n"
