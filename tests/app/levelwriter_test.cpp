@@ -46,7 +46,9 @@ std::vector<std::string> scene(Level& level) {
     }
     for (Object* o : level.objects) {
         std::string s = join(typeid(*o).name(), o->cachedPosition.x, o->cachedPosition.y, DrawLog::imageOf(o->sprite));
-        if (Object::Body2D* b = o->physics) s += join(b->getOrientation().getAngle(), b->isStatic(), b->getInverseMass());
+        if (Object::Body2D* b = o->physics) {
+            s += join(b->getOrientation().getAngle(), b->isStatic(), b->getInverseMass());
+        }
         for (const auto& [key, value] : o->data) s += join(key, value);
         for (const victoryStruct& v : o->victory) s += join(v.condition, v.x, v.y);
         if (auto* w = dynamic_cast<StaticBox*>(o)) {
@@ -117,7 +119,8 @@ TEST(WriterWords, EachWordIsCutBackAsWrittenOrRefusedWhole) {
         EXPECT_EQ(LevelWriter::appendWord(line, c.word), c.fits) << c.word;
         LevelWriter::appendWord(line, "next");
         const Words tokens = LevelFile::tokenise(line);
-        const Words expected = c.fits ? Words{"Text", c.word, "next"} : Words{"Text", "next", ""};  // a refusal adds nothing
+        // A refused word adds nothing to the line.
+        const Words expected = c.fits ? Words{"Text", c.word, "next"} : Words{"Text", "next", ""};
         EXPECT_EQ(Words(tokens.begin(), tokens.begin() + 3), expected) << c.word;
     }
 }

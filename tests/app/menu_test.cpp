@@ -33,14 +33,16 @@ TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpen) {
     StateMenu::listLevels("levels.txt");  // none yet
     EXPECT_TRUE(StateMenu::levelList.empty());
     const std::string longest(50, 'x'), tooLong(51, 'y');
-    const std::string list = "first\r\n\n" + tooLong + "\n../../etc/passwd\r\n\r\n padded\ntab\t\n" + longest + "\nlast";
+    const std::string list =
+        "first\r\n\n" + tooLong + "\n../../etc/passwd\r\n\r\n padded\ntab\t\n" + longest + "\nlast";
     writeFile("levels.txt", list);
     ASSERT_EQ(chmod("levels.txt", 0444), 0);  // an installed list: read, never written
     testing::internal::CaptureStdout();
     StateMenu::listLevels("levels.txt");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(names(), (std::vector<std::string>{"first", longest, "last"}));
-    for (const std::string& bad : {tooLong, std::string("../../etc/passwd"), std::string(" padded"), std::string("tab\t")}) {
+    const std::string refused[] = {tooLong, "../../etc/passwd", " padded", "tab\t"};
+    for (const std::string& bad : refused) {
         EXPECT_NE(out.find("levels.txt: \"" + bad + "\" is not a level name"), std::string::npos) << bad;
     }
     EXPECT_EQ(readFile("levels.txt"), list);
