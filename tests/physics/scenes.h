@@ -3,7 +3,6 @@
 // physics benchmark (bench/physics). Units are the game's: pixels, y up, seconds.
 // Header-only so that the benchmark can use it without the test framework.
 #include <cstdint>
-#include <vector>
 
 #include "physics/physics.h"
 
@@ -103,16 +102,6 @@ inline void buildWide(World2D& world, const Material& m = Material()) {
                    7.5f + 1.5f + 30.0f * static_cast<float>(r), 15.0f, 15.0f, false, m);
         }
     }
-}
-
-// A column of `count` boxes of `size` px resting on a static floor whose top is at y = 0.
-inline std::vector<Body2D*> buildStack(World2D& world, int count, float size, const Material& m = Material()) {
-    addBox(world, 0.0f, -15.0f, 600.0f, 30.0f, true, m);
-    std::vector<Body2D*> boxes;
-    for (int i = 0; i < count; ++i) {
-        boxes.push_back(addBox(world, 0.0f, size * 0.5f + size * static_cast<float>(i), size, size, false, m));
-    }
-    return boxes;
 }
 
 }  // namespace scenes

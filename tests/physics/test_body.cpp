@@ -1,5 +1,5 @@
 // Bodies: mass properties from shapes, the centre-of-mass shift, bodies that
-// cannot move, the switches, drag, and sleeping. Bodies are stepped directly
+// cannot move, the switches, and sleeping. Bodies are stepped directly
 // (applyForces, move), the way the world drives them.
 #include <gtest/gtest.h>
 
@@ -113,20 +113,6 @@ TEST(BodySwitches, MassPropertiesComeBackWhenShapesChange) {
     body->getShapes().front()->setDensity(0.5f, true);  // a shape's change reaches its body when asked to
     EXPECT_FLOAT_EQ(body->getMass(), 2.0f);
     EXPECT_TRUE(body->isRotatable());
-}
-
-TEST(BodyMotion, DragOnlyWithAirResistanceLinearOrQuadratic) {
-    BodyPtr body = ball();
-    body->setVelocity(Vector2D(10.0f, 0.0f));
-    EXPECT_EQ(body->getDrag(), Vector2D(0.0f, 0.0f));
-    Globals::airResistance = true;
-    EXPECT_FLOAT_EQ(body->getDrag().x, -0.1f);
-    Globals::linearDrag = false;
-    EXPECT_FLOAT_EQ(body->getDrag().x, -0.01f * 2.0f * 2.0f * 10.0f * 10.0f);  // size = twice the bounding radius
-    Globals::linearDrag = true;
-    step(*body);
-    Globals::airResistance = false;
-    EXPECT_FLOAT_EQ(body->getVelocity().x, 10.0f - 0.1f * body->getInverseMass());
 }
 
 TEST(BodySleep, RestingBodiesSleepOnceTheirAveragesDecay) {

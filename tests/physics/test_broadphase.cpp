@@ -115,24 +115,13 @@ TEST(BroadPhase, OnlyPairsThatCanChangeSomethingAreCandidates) {
     Globals::findSleepingContacts = findSleeping;
 }
 
-TEST(BroadPhase, MarginsCountTouchingAsMeeting) {
+TEST(BroadPhase, BoundingCirclesExactlyTheMarginApartArePaired) {
     World<TwoDee> world(0.0f, new BroadPhase<TwoDee>());
-    BroadPhase<TwoDee>* bp = world.getBroadPhase();
     auto* a = addBall(world, 0.0f, 0.0f, 1.0f);
-    auto* b = addBall(world, 2.1f, 0.0f, 1.0f);  // bounding circles exactly _NEAR apart
-    EXPECT_TRUE(bp->test(a, b));
+    auto* b = addBall(world, 2.1f, 0.0f, 1.0f);  // a gap of exactly _NEAR
+    EXPECT_TRUE(world.getBroadPhase()->test(a, b));
     b->setPosition(Vector2D(2.11f, 0.0f));
-    EXPECT_FALSE(bp->test(a, b));
-    EXPECT_TRUE(bp->testRadius(a, b, 0.2f));
-    EXPECT_FALSE(bp->testRadius(a, b, 0.1f));
-    auto* c = addBox(world, 0.0f, 0.0f, 2.0f, 2.0f, false);
-    auto* d = addBox(world, 3.0f, 0.0f, 2.0f, 2.0f, false);  // 1 apart in x
-    EXPECT_FALSE(bp->testAABB(c, d, 0.5f));
-    EXPECT_TRUE(bp->testAABB(c, d, 1.0f));
-    EXPECT_TRUE(bp->testAABB(d, c, 1.0f));
-    d->setPosition(Vector2D(0.0f, -3.5f));  // 1.5 apart in y
-    EXPECT_FALSE(bp->testAABB(c, d, 1.0f));
-    EXPECT_TRUE(bp->testAABB(d, c, 1.5f));
+    EXPECT_FALSE(world.getBroadPhase()->test(a, b));
 }
 
 TEST(BroadPhase, QueriesAnswerInWorldOrder) {
@@ -149,6 +138,8 @@ TEST(BroadPhase, QueriesAnswerInWorldOrder) {
                   (std::list<Body<TwoDee>*>{first, second}));
         EXPECT_EQ(world.findBeneathAll(AARect(Vector2D(2.5f, -0.5f), Vector2D(3.5f, 0.5f))),
                   (std::list<Body<TwoDee>*>{second}));
+        // Inside the ball's bounding square but beyond its rim: 2.26 from its centre.
+        EXPECT_TRUE(world.findBeneathAll(AARect(Vector2D(2.6f, 1.6f), Vector2D(4.0f, 4.0f))).empty());
     }
 }
 

@@ -172,14 +172,30 @@ TEST(ContactGenerator, SingleContactModeEmitsOnlyTheDeepest) {
 TEST(ContactRecord, IdentityIsShapesFlagsAndFeaturesNotState) {
     Rig rig;
     Generated g(rig.floor.get(), rig.body.get());
-    ContactT state = g[0], flags = g[0], swapped = g[0];
+    ContactT state = g[0], rounded = g[0], swapped = g[0];
     state.penetration = 5.0f;
     state.normalImpulse = 2.0f;
-    flags.faceOnFirst = false;
-    flags.faceOnSecond = true;
+    rounded.faceOnFirst = false;
+    ContactT faceOnSecond = rounded;
+    faceOnSecond.faceOnSecond = true;
     std::swap(swapped.area[0], swapped.area[1]);
     EXPECT_TRUE(g[0] == state);
-    for (const ContactT& other : {g[1], flags, swapped}) EXPECT_TRUE(g[0] != other);  // g[1]: another vertex
+    for (const ContactT& other : {g[1], rounded, swapped}) EXPECT_TRUE(g[0] != other);  // g[1]: another vertex
+    EXPECT_TRUE(rounded != faceOnSecond);
+}
+
+TEST(ContactRecord, OnlyAGapDeepeningPastOneHundredthWakesTheBodies) {
+    Rig rig;
+    Generated g(rig.floor.get(), rig.body.get());
+    ContactT c = g[0];
+    rig.body->setAwake(false);
+    c.setPenetration(-0.005f);
+    EXPECT_FALSE(rig.body->isAwake());
+    c.setPenetration(-0.02f);
+    EXPECT_TRUE(rig.body->isAwake());
+    rig.body->setAwake(false);
+    c.setPenetration(-0.015f);  // closing again
+    EXPECT_FALSE(rig.body->isAwake());
 }
 
 TEST(ContactList, WithoutCachingEveryStepStartsAfresh) {
@@ -235,28 +251,6 @@ TEST(ContactList, ListenersHearEveryContactAndAVetoReleasesIt) {
     rig.body->remove(&onCrate);
 }
 
-TEST(ContactList, GreatestKeepsTheFirstOfEqualsAndUpdatesFollowTheBodies) {
-    Rig rig;
-    EXPECT_EQ(rig.list.getGreatestVelocity(), nullptr);
-    rig.collide();
-    ContactT* a = rig.contacts()[0];
-    ContactT* b = rig.contacts()[1];
-    EXPECT_EQ(rig.list.getGreatestPenetration(), a);  // tied at 0
-    rig.body->setVelocity(Vector2D(0.0f, -1.0f));
-    rig.body->setRotation(Rotation2D(0.1f));  // the left corner (b) approaches faster
-    rig.list.updateVelocities(a);
-    EXPECT_EQ(rig.list.getGreatestVelocity(), b);
-    EXPECT_NEAR(a->closingVelocity, 0.9f, 1e-5f);
-    // Moving the crate (body[1]) by 0.25 along the normal opens its contacts by
-    // that much; the floor (body[0]) moving the same way closes them.
-    float move[2] = {0.0f, 0.25f};
-    rig.list.updatePenetrations(a, move);
-    EXPECT_FLOAT_EQ(b->penetration, -0.25f);
-    float lift[2] = {0.5f, 0.0f};
-    rig.list.updatePenetrations(a, lift);
-    EXPECT_FLOAT_EQ(a->penetration, 0.25f);
-}
-
 TEST(VelocityResolver, BouncesWithTheMeanRestitutionOnlyAboveTheThreshold) {
     // The threshold (0.2 units/s) is strict: an approach of exactly 0.2 stays
     // put, the next float above it bounces, and so does 0.3 (which a threshold
@@ -309,6 +303,24 @@ TEST(VelocityResolver, ImpulsesStayNonNegativeAndFrictionInsideItsCone) {
         }
     }
     EXPECT_GT(checked, 100);
+}
+
+TEST(VelocityResolver, OnlyAFirmPressWakesASleepingBody) {
+    BodyPtr lower = box(0.0f, 1.0f, 2.0f, 2.0f);
+    BodyPtr upper = box(0.0f, 3.0f, 2.0f, 2.0f);
+    lower->setAwake(false);
+    VectorList list(true);
+    list.addContacts(ContactGenerator<TwoDee>().findContacts({{lower.get(), upper.get()}}));
+    std::vector<Joint<TwoDee>*> joints;
+    // Stopping 0.1 units/s needs far less than twice a contact's normal mass (0.8 here).
+    upper->setVelocity(Vector2D(0.0f, -0.1f));
+    CattoVelocityResolver(10).resolve(&list, &joints);
+    EXPECT_FALSE(lower->isAwake());
+    EXPECT_NEAR(upper->getVelocity().y, 0.0f, 1e-4f);
+    upper->setVelocity(Vector2D(0.0f, -10.0f));
+    CattoVelocityResolver(10).resolve(&list, &joints);
+    EXPECT_TRUE(lower->isAwake());
+    EXPECT_LT(lower->getVelocity().y, 0.0f);  // once awake it takes its share
 }
 
 TEST(VelocityResolver, ImmovablePairsAndDegenerateMassesApplyNothing) {
