@@ -1,6 +1,6 @@
 // Whole scenes stepped through the default pipeline, checked by what a player
-// would see: bounces, resting and sleeping, stacks, sliding, joints, and no
-// runaway or poisoning from crowded or degenerate input.
+// would see: bounces, resting and sleeping, stacks, sliding, removal, every
+// shape kind landing, and no runaway or poisoning from crowded or degenerate input.
 #include <gtest/gtest.h>
 
 #include <cmath>
