@@ -138,6 +138,10 @@ void Profiler::end() {
     outputToFile();
     outputToStdOut();
     plotGraphs();
+    // Every world calls this as it ends, on whichever thread it ran (the level
+    // tools step worlds on several threads): with nothing recorded it writes
+    // nothing, so worlds may end at once while the profiler is off.
+    if (frameData.empty() && lastCompleteFrame == nullptr) return;
     frameData.clear();
     lastCompleteFrame = nullptr;
 }

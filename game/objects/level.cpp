@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <unordered_set>
 
 #include "game/objects/ball.h"
@@ -18,7 +19,7 @@
 #include "game/render/text.h"
 #include "physics/physics.h"
 
-std::unique_ptr<Animation> Level::explodey;
+thread_local std::unique_ptr<Animation> Level::explodey;
 
 namespace {
 
@@ -29,14 +30,30 @@ const int kDefaultLength = 300;        // updates
 // Scale that stretches `pixels` to `units`; 0 for a picture that has no size.
 float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast<float>(pixels) : 0.0f; }
 
+// The engine's quadtree walks its cells with one stack shared by every instance
+// (QuadtreeBroadPhase::ancestorStack, static): two worlds finding their pairs on
+// two threads at once would mix each other's cells. The level tools step levels
+// on several threads, so worlds take turns here. The same pairs in the same order:
+// the simulation is unchanged. Uncontended in the game (one level at a time).
+class TakingTurnsQuadtree : public physics::QuadtreeBroadPhase {
+public:
+    PairList findPairs() override {
+        static std::mutex walking;
+        std::lock_guard<std::mutex> turn(walking);
+        return QuadtreeBroadPhase::findPairs();
+    }
+};
+
 }  // namespace
 
-Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep) {
+Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"),
+      world(kTimeStep, new TakingTurnsQuadtree()) {
     LevelFile file(path);
     load(file);
 }
 
-Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName), world(kTimeStep) {
+Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName),
+      world(kTimeStep, new TakingTurnsQuadtree()) {
     LevelFile file(source);
     load(file);
 }
@@ -90,14 +107,19 @@ Level::~Level() {
 }
 
 void Level::registerObjects() {
-    Object::registerType<StaticBox>("StaticBox");
-    Object::registerType<BlackHole>("BlackHole");
-    Object::registerType<Polygon0>("Polygon");
-    Object::registerType<Object>("Object");
-    Object::registerType<Ball>("Ball");
-    Object::registerType<Bomb>("Bomb");
-    Object::registerType<Text>("Text");
-    Object::registerType<Box>("Box");
+    // Once per process: levels load on several threads at once (the level tools),
+    // and after this the registry is only read.
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        Object::registerType<StaticBox>("StaticBox");
+        Object::registerType<BlackHole>("BlackHole");
+        Object::registerType<Polygon0>("Polygon");
+        Object::registerType<Object>("Object");
+        Object::registerType<Ball>("Ball");
+        Object::registerType<Bomb>("Bomb");
+        Object::registerType<Text>("Text");
+        Object::registerType<Box>("Box");
+    });
 }
 
 void Level::initDefaultObjects() {

@@ -33,7 +33,7 @@ public:
     Level& operator=(const Level&) = delete;
 
     // Loading steps, in the order load() runs them.
-    void registerObjects();
+    void registerObjects();  // the object types, once per process
     void initDefaultObjects();
     // One line's token list: a setting ("Victory", "Background", "Length", which
     // give null) or an object, which the caller appends to `objects`. Null too for
@@ -82,7 +82,9 @@ public:
     Sprite* background = nullptr;                           // cached; null when the file names none
     std::string backgroundName;                             // its image name as written
     Sprite* victorySprite = nullptr;                        // tick mark "tick.tga", cached
-    static std::unique_ptr<Animation> explodey;             // explosion of explode(), shared by all levels
+    // Explosion of explode(), shared by the levels of one thread (the level tools
+    // load levels on several threads); released by the thread's end.
+    static thread_local std::unique_ptr<Animation> explodey;
     float victoryTime = 0.0f;                               // consecutive updates in which all conditions held
     std::unique_ptr<Animation> clock;                       // shown while the conditions hold
     int length = 300;                                       // updates the conditions must hold; never negative

@@ -71,7 +71,8 @@ public:
     static Object* construct(World2D* world, std::string* words);
     static bool write(Object& object, const std::string& keyword, LevelWriter& out);
 
-    // Registers class T (its static construct and write) as the kind `name`.
+    // Registers class T (its static construct and write) as the kind `name`. Not
+    // while levels load on other threads: they read the registry unlocked.
     template <class T>
     static void registerType(const std::string& name) {
         s_types.insert_or_assign(name, Kind{&T::construct, &T::write, std::type_index(typeid(T))});

@@ -1,13 +1,24 @@
 #include "game/render/spritemanager.h"
 
+#include <mutex>
+
 #include "game/render/screen.h"
 #include "game/render/sprite.h"
 
 std::map<std::string, Sprite*> SpriteManager::sprites;
 
+namespace {
+
+// Levels load on several threads at once in the level tools. Held while a sprite
+// is made too: its constructor numbers it and names it in the draw log.
+std::mutex s_cacheMutex;
+
+}  // namespace
+
 Sprite* SpriteManager::get(const char* s) { return get(std::string(s ? s : "")); }
 
 Sprite* SpriteManager::get(const std::string& s) {
+    std::lock_guard<std::mutex> lock(s_cacheMutex);
     auto it = sprites.find(s);
     if (it != sprites.end()) return it->second;
     Sprite* sprite = new Sprite(s.c_str());
@@ -16,6 +27,7 @@ Sprite* SpriteManager::get(const std::string& s) {
 }
 
 void SpriteManager::clear() {
+    std::lock_guard<std::mutex> lock(s_cacheMutex);
     for (auto& entry : sprites) delete entry.second;
     sprites.clear();
 }

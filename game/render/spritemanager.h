@@ -26,6 +26,8 @@ public:
     // or empty sprite.
     static void drawBackdrop(Sprite* backdrop);
 
-    // Keyed by the name exactly as the caller gave it; owns the sprites.
+    // Keyed by the name exactly as the caller gave it; owns the sprites. get() and
+    // clear() may be called from several threads; read this directly only while
+    // no other thread loads sprites.
     static std::map<std::string, Sprite*> sprites;
 };
