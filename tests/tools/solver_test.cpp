@@ -1,7 +1,10 @@
-// The solver: a one-click level solved and verified, a lesson, and its budgets.
+// The solver: a one-click level solved and verified, a lesson, its budgets, and
+// the same search on several threads.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
+#include <vector>
 
 #include "tool_fixture.h"
 #include "tools/level/solver.h"
@@ -56,4 +59,28 @@ TEST_F(ToolDir, AnUnwinnableLevelStopsAtTheTimeBudgetOrWhenInterrupted) {
     EXPECT_EQ(r.stats.simulations, 40);
     EXPECT_FALSE(r.found);
     EXPECT_EQ(r.solution.par, -1);
+}
+
+// Replays run ahead on worker threads, but the search takes their results in its
+// own order: the same solution and counts as one job, down to each progress
+// report, stopped by the update budget part-way through a batch.
+TEST_F(ToolDir, MoreJobsFindTheSameSolutionWithTheSameCounts) {
+    SolveOptions o = byUpdates(100000);
+    o.seed = 7;
+    o.targetPlayable = 1.0;  // keeps looking after the first win, until the budget
+    std::vector<SolveResult> runs;
+    std::vector<std::vector<long long>> reports(2);  // updates at each progress report
+    for (int jobs : {1, 3}) {
+        o.jobs = jobs;
+        o.progress = [&](const SolveProgress& p) { reports[runs.size()].push_back(p.updates); };
+        runs.push_back(solve(source("slide"), o));
+    }
+    auto outcome = [](const SolveResult& r) {
+        return std::make_tuple(r.stopReason, r.solution.clicks, r.solution.par, r.solution.updates,
+                               r.solution.playable, r.stats.simulations, r.stats.updates, r.foundAt.simulations);
+    };
+    ASSERT_TRUE(runs[0].found);
+    EXPECT_EQ(runs[0].stopReason, "update budget");
+    EXPECT_EQ(outcome(runs[1]), outcome(runs[0]));
+    EXPECT_EQ(reports[1], reports[0]);
 }

@@ -2,7 +2,7 @@
 //
 //   boxquake-level verify [--dir D] [level...]
 //   boxquake-level solve [--dir D] [--seed S] [--budget SECONDS] [--updates N]
-//                        [--max-clicks N] [--max-updates N] [--force] level
+//                        [--max-clicks N] [--max-updates N] [--jobs N] [--force] level
 //
 // D holds levels.txt, levels/ and (optionally) media/; by default the shipped
 // levels of the source tree. See README.md, "Making levels".
@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <ctime>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/objects/level.h"
@@ -56,7 +58,7 @@ const char* const USAGE =
     "      (4 when D has no levels.txt).\n"
     "  boxquake-level solve [--dir D] [--seed S] [--budget SECONDS] [--updates N]\n"
     "                       [--max-clicks N] [--target-playable F] [--max-updates N]\n"
-    "                       [--force] level\n"
+    "                       [--jobs N] [--force] level\n"
     "      Searches for a winning click sequence with as few explosions as possible and\n"
     "      writes D/levels/<level>.sol.\n"
     "options:\n"
@@ -70,6 +72,8 @@ const char* const USAGE =
     "                   clicks until this fraction of variants wins (0.5 to 1, default 0.9)\n"
     "  --max-updates N  updates one replay may take (default 3600, 60 s of play); stored in\n"
     "                   the solution as its \"limit\", which verify then uses\n"
+    "  --jobs N         replays run at once (default: one per core); the same result\n"
+    "                   for any N with --updates\n"
     "  --force          write the new solution even when the stored one is better\n";
 
 struct Arguments {
@@ -82,6 +86,7 @@ struct Arguments {
     int maxClicks = 4;
     double targetPlayable = 0.9;
     int maxUpdates = DEFAULT_MAX_UPDATES;
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     bool force = false;
 };
 
@@ -162,6 +167,9 @@ int parseArguments(int argc, char** argv, Arguments& a) {
         } else if (arg == "--max-updates") {
             if (!number("a number", 1, 1000000, "a number from 1 to 1000000", n)) return 2;
             a.maxUpdates = static_cast<int>(n);
+        } else if (arg == "--jobs") {
+            if (!number("a number", 1, 256, "a number from 1 to 256", n)) return 2;
+            a.jobs = static_cast<int>(n);
         } else if (arg == "--force") {
             a.force = true;
         } else if (!arg.empty() && arg[0] == '-') {
@@ -304,6 +312,7 @@ int solveLevel(Arguments a) {
     options.maxClicks = a.maxClicks;
     options.targetPlayable = a.targetPlayable;
     options.maxUpdates = a.maxUpdates;
+    options.jobs = a.jobs;
     options.progress = [&](const SolveProgress& p) {
         const double done = a.updates > 0 ? static_cast<double>(p.updates) / static_cast<double>(a.updates)
                                            : p.seconds / a.budget;

@@ -164,6 +164,11 @@ int randomIn(std::uint64_t& state, int lo, int hi) {
 
 ReplayResult replay(const LevelSource& source, const std::vector<Click>& clicks, const ReplayOptions& options) {
     OutputCapture silence(OutputCapture::DISCARD);
+    return replayUnsilenced(source, clicks, options);
+}
+
+ReplayResult replayUnsilenced(const LevelSource& source, const std::vector<Click>& clicks,
+                              const ReplayOptions& options) {
     std::unique_ptr<Level> level = load(source);
     Watch watch(*level);
 

@@ -93,6 +93,11 @@ struct LevelInfo {
 // swallowed: describeLevel reports it once.
 ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
                     const ReplayOptions& options = ReplayOptions());
+// The same, leaving standard output alone: for a caller that silences it once
+// around many replays run on several threads (an OutputCapture moves the
+// process's descriptor 1, so two threads must not use one at the same time).
+ReplayResult replayUnsilenced(const LevelSource& level, const std::vector<Click>& clicks,
+                              const ReplayOptions& options = ReplayOptions());
 
 // Loads the level once, capturing what it prints.
 LevelInfo describeLevel(const LevelSource& level);

@@ -7,7 +7,9 @@
 #include <set>
 #include <tuple>
 
+#include "tools/level/output_capture.h"
 #include "tools/level/random.h"
+#include "tools/level/replay_pool.h"
 
 namespace leveltools {
 
@@ -40,8 +42,12 @@ struct Candidate {
 class Search {
 public:
     Search(const LevelSource& level, const SolveOptions& options)
-        : m_level(level), m_options(options), m_start(std::chrono::steady_clock::now()), m_startCpu(std::clock()) {
-        m_info = describeLevel(level);
+        : m_level(level),
+          m_options(options),
+          m_start(std::chrono::steady_clock::now()),
+          m_startCpu(std::clock()),
+          m_info(describeLevel(level)),
+          m_pool(level, searchReplays(options), options.jobs > 1 ? options.jobs : 0) {
         m_result.solution.hash = levelHash(level.bytes);
         // The last update at which a click can still lead to a win inside the cap.
         m_lastClickUpdate = std::max(1, options.maxUpdates - m_info.length - 30);
@@ -87,31 +93,51 @@ private:
         }
     }
 
-    ReplayResult simulate(const std::vector<Click>& clicks, const std::vector<int>& snapshotAt = {}) {
-        checkBudget();
+    static ReplayOptions searchReplays(const SolveOptions& options) {
         ReplayOptions o;
-        o.maxUpdates = m_options.maxUpdates;
+        o.maxUpdates = options.maxUpdates;
         o.stopWhenSettled = true;
-        o.snapshotAt = snapshotAt;
-        ReplayResult r = replay(m_level, clicks, o);
+        return o;
+    }
+
+    // The next result of `batch`, counted as one simulation. The budget is checked
+    // before each, in the search's own order, whatever ran ahead on other threads:
+    // the stop point and every count are those of the serial search.
+    ReplayResult take(ReplayPool::Batch& batch) {
+        checkBudget();
+        ReplayResult r = batch.take();
         m_stats.simulations += 1;
         m_stats.updates += r.updates;
         report();
         return r;
     }
 
-    // Playable fraction, simulated one variant at a time so the budget is honoured.
+    ReplayResult simulate(const std::vector<Click>& clicks, const std::vector<int>& snapshotAt = {}) {
+        ReplayPool::Batch one(m_pool, {{clicks, snapshotAt}});
+        return take(one);
+    }
+
+    static std::vector<ReplayJob> jobsOf(const std::vector<std::vector<Click>>& sequences) {
+        std::vector<ReplayJob> jobs;
+        for (const std::vector<Click>& clicks : sequences) jobs.push_back({clicks, {}});
+        return jobs;
+    }
+
+    // Playable fraction, taken one variant at a time so the budget is honoured.
     // 0 for a level without a bomb whose clicks lose when played LATE_START
     // updates later: a player who reads the level first could never repeat them.
     double playability(const std::vector<Click>& clicks) {
-        if (m_info.bombFuses.empty() && !clicks.empty() && !simulate(delayed(clicks, LATE_START)).won) return 0.0;
+        const bool lateFirst = m_info.bombFuses.empty() && !clicks.empty();
         PlayabilityOptions po = m_options.playability;
         po.maxUpdates = m_options.maxUpdates;
-        const std::vector<std::vector<Click>> variants = playabilityVariants(clicks, po);
-        const int total = static_cast<int>(variants.size());
+        std::vector<std::vector<Click>> tries = playabilityVariants(clicks, po);
+        const int total = static_cast<int>(tries.size());
+        if (lateFirst) tries.insert(tries.begin(), delayed(clicks, LATE_START));
+        ReplayPool::Batch batch(m_pool, jobsOf(tries));
+        if (lateFirst && !take(batch).won) return 0.0;
         int wins = 0;
-        for (const std::vector<Click>& v : variants) {
-            if (simulate(v).won) ++wins;
+        for (int v = 0; v < total; ++v) {
+            if (take(batch).won) ++wins;
         }
         return total > 0 ? static_cast<double>(wins) / total : 0.0;
     }
@@ -188,7 +214,7 @@ private:
         std::vector<Click> clicks = won;
         std::uint64_t rng = m_options.seed ^ 0x706f6c697368ull;  // "polish"
         for (int scale : POLISH_SCALES) {
-            std::vector<std::vector<Click>> winners = {clicks};
+            std::vector<std::vector<Click>> samples;
             for (int i = 0; i < POLISH_SAMPLES; ++i) {
                 std::vector<Click> v = clicks;
                 for (Click& c : v) {
@@ -196,8 +222,12 @@ private:
                     c.y += static_cast<int>(std::lround((2.0 * uniform(rng) - 1.0) * scale));
                     c.update += static_cast<int>(std::lround((2.0 * uniform(rng) - 1.0) * scale));
                 }
-                v = playableOrder(v);
-                ReplayResult r = simulate(v);
+                samples.push_back(playableOrder(v));
+            }
+            std::vector<std::vector<Click>> winners = {clicks};
+            ReplayPool::Batch batch(m_pool, jobsOf(samples));
+            for (const std::vector<Click>& v : samples) {
+                ReplayResult r = take(batch);
                 if (r.won && r.explosions == static_cast<int>(v.size())) winners.push_back(v);
             }
             std::vector<Click> moved = meanOf(winners, clicks);
@@ -351,31 +381,42 @@ private:
             m_stats.depth = depth;
             std::vector<Candidate> children;
             std::set<std::tuple<size_t, int, int, int>> seen;  // (parent, update, x / 16, y / 16)
+            std::vector<std::vector<Click>> prefixes;
+            for (const Candidate& parent : beam) prefixes.push_back(parent.clicks);
+            // One replay of each prefix tells when to click after it.
+            ReplayPool::Batch bases(m_pool, jobsOf(prefixes));
             for (size_t p = 0; p < beam.size(); ++p) {
                 const std::vector<Click>& prefix = beam[p].clicks;
-                // One replay of the prefix tells where the bodies are when clicking.
-                ReplayResult base = simulate(prefix);
+                ReplayResult base = take(bases);
                 std::vector<int> times = clickTimes(prefix, base.quietAt, round, rng);
                 if (times.empty()) continue;
+                // And one more where the bodies are then.
                 ReplayResult shots = simulate(prefix, times);
+                // Every click to try after the prefix depends on the snapshots and the
+                // seed alone, not on how the others fare: they replay as one batch.
+                std::vector<std::vector<Click>> tries;
                 const Snapshot* previous = nullptr;
                 for (const Snapshot& s : shots.snapshots) {
                     if (previous != nullptr && sameRest(*previous, s)) continue;
                     previous = &s;
                     for (const Click& c : clickPlaces(s, depth, round, rng)) {
-                        std::vector<Click> clicks = prefix;
-                        clicks.push_back(c);
-                        ReplayResult r = simulate(clicks);
-                        if (r.won) {
-                            clicks.resize(static_cast<size_t>(r.explosions));
-                            consider(clicks);
-                            if (havePlayable() && (m_best < depth || (m_best == depth && settledBest()))) return;
-                            continue;
-                        }
-                        auto key = std::make_tuple(p, c.update, c.x / 16, c.y / 16);
-                        if (!seen.insert(key).second) continue;
-                        children.push_back({clicks, scoreOf(r)});
+                        tries.push_back(prefix);
+                        tries.back().push_back(c);
                     }
+                }
+                ReplayPool::Batch batch(m_pool, jobsOf(tries));
+                for (std::vector<Click>& clicks : tries) {
+                    ReplayResult r = take(batch);
+                    const Click c = clicks.back();
+                    if (r.won) {
+                        clicks.resize(static_cast<size_t>(r.explosions));
+                        consider(clicks);
+                        if (havePlayable() && (m_best < depth || (m_best == depth && settledBest()))) return;
+                        continue;
+                    }
+                    auto key = std::make_tuple(p, c.update, c.x / 16, c.y / 16);
+                    if (!seen.insert(key).second) continue;
+                    children.push_back({clicks, scoreOf(r)});
                 }
             }
             std::stable_sort(children.begin(), children.end(),
@@ -393,7 +434,7 @@ private:
         // The stored solution is measured without the early stops of the search.
         ReplayOptions o;
         o.maxUpdates = m_options.maxUpdates;
-        ReplayResult r = replay(m_level, m_bestClicks, o);
+        ReplayResult r = replayUnsilenced(m_level, m_bestClicks, o);
         m_result.stats.simulations += 1;
         m_result.stats.updates += r.updates;
         m_result.found = r.won && r.explosions == m_best;
@@ -420,6 +461,7 @@ private:
     double m_bestPlayable = -1.0;
     std::vector<Click> m_bestClicks;
     std::vector<std::vector<Click>> m_polished;  // winners already centred and measured
+    ReplayPool m_pool;  // last: its threads stop before the rest goes
 };
 
 }  // namespace
@@ -430,6 +472,9 @@ SolveResult solve(const LevelSource& level, const SolveOptions& options) {
     if (bounded.budgetSeconds <= 0 && bounded.budgetUpdates <= 0) bounded.budgetSeconds = 60;
     bounded.maxClicks = std::max(1, bounded.maxClicks);
     bounded.targetPlayable = std::clamp(bounded.targetPlayable, MIN_PLAYABLE, 1.0);
+    // What loading prints is dropped once around the whole search: replays on
+    // several threads cannot each redirect standard output (see replayUnsilenced).
+    OutputCapture silence(OutputCapture::DISCARD);
     return Search(level, bounded).run();
 }
 

@@ -13,6 +13,14 @@
 // simulations run. With `budgetUpdates` (a count of simulated updates) the stop
 // point, and so the result, is the same on every machine; the wall-clock budget
 // gives the same result as long as the same number of simulations fits in it.
+//
+// With `jobs` above 1 the replays that do not depend on one another (the clicks
+// tried after one prefix, the variants of a winner) run ahead on worker threads,
+// and the search takes their results in the serial order, checking the budgets
+// before each as the serial search does; results past the stop point are dropped.
+// The solution and the counts are those of one job; only a time budget fits more
+// simulations in. Standard output is silenced while solve runs (what loading
+// prints).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -43,8 +51,10 @@ struct SolveOptions {
     // MIN_PLAYABLE to 1): a forgiving solution says more about the level.
     double targetPlayable = 0.9;
     int maxUpdates = DEFAULT_MAX_UPDATES;  // updates one replay may take
+    int jobs = 1;                          // replays run at once, on as many threads
     PlayabilityOptions playability;
-    // Called after every simulation (cheap to ignore; the caller throttles drawing).
+    // Called after every simulation, on the calling thread (cheap to ignore; the
+    // caller throttles drawing).
     std::function<void(const SolveProgress&)> progress;
     // Asked before every simulation; true stops the search as a budget would
     // (the command line answers true after Ctrl-C, keeping the best found).
