@@ -8,6 +8,7 @@
 
 #include "game/objects/ball.h"
 #include "game/objects/level.h"
+#include "game/objects/polygon.h"
 #include "game/objects/staticbox.h"
 #include "game/render/animation.h"
 #include "game/render/draw_log.h"
@@ -57,7 +58,7 @@ TEST_F(LevelTest, BadLinesAreSkippedOrMendedAndTheLevelStillPlays) {
         {"Gizmo 1 2 3", "Invalid find object type Gizmo", 0},
         {"Bomb 1 1 99999999999\nBomb 1 1 -99999999999\nBomb 1 1", "", 3},
         {"Ball 300 300 10 ball.tga --restitution nan", "", 1},
-        {"BlackHole 400 300 0\nBall 400 300 10 ball.tga", "", 2},  // 0 / 0 at the centre
+        {"BlackHole 400 300 0\nText 386 286 28 centre", "", 2},  // 0 / 0: a label's body at the centre
         {"BlackHole 100 100 -2000000\nBox 110 100 1 1 crate.tga", "", 2},
         {"Text 2147483647 -2147483648 2147483647 far", "", 1},  // pixels beyond the int range
         {"Text 1 2 " + std::string(2000, 'x') + "\nBall 100 100 10 ball.tga", "", 1},  // reading stops
@@ -92,11 +93,13 @@ TEST_F(LevelTest, BadLinesAreSkippedOrMendedAndTheLevelStillPlays) {
             level->draw();
             if (tick == 60) level->restart();
         }
-        for (Object::Body2D* b : level->world.bodies) {
-            const Vector2D p = b->getPosition(), v = b->getVelocity();
+        for (Object* o : level->objects) {
+            if (o->physics == nullptr) continue;
+            const Vector2D p = o->physics->getPosition(), v = o->physics->getVelocity();
             EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(v.x) && std::isfinite(v.y));
         }
     }
+    EXPECT_EQ(nth<Polygon0>(*load(manyPoints), 4)->pointNum, Polygon0::MAX_POINTS);
 }
 
 // Conditions are resolved after the whole file: an object may name one defined

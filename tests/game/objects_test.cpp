@@ -7,6 +7,7 @@
 
 #include "game/objects/ball.h"
 #include "game/objects/blackhole.h"
+#include "game/objects/bomb.h"
 #include "game/objects/box.h"
 #include "game/objects/level.h"
 #include "game/objects/polygon.h"
@@ -44,7 +45,7 @@ TEST_F(ObjectsTest, EachKindIsDrawnAtTheSizeItHasInTheLevel) {
     } cases[] = {
         {"Box 100 100 64 32 crate.tga", {64, 32}},
         {"Ball 100 300 10 ball.tga", {20, 20}},
-        {"StaticBox 400 200 64 16", {64, 16}},  // wall.tga when no picture is named
+        {"StaticBox 400 200 64 16 crate.tga", {64, 16}},
         {"BlackHole 400 300 1500", {80, 80}},
         {"Victory goal enter 700 60 120 100 whole --drawRect", {120, 100}},
     };
@@ -55,6 +56,18 @@ TEST_F(ObjectsTest, EachKindIsDrawnAtTheSizeItHasInTheLevel) {
         ASSERT_FALSE(DrawLog::sprites().empty()) << c.line;
         for (const DrawCall& call : DrawLog::sprites()) EXPECT_EQ(drawnSize(call), c.size) << c.line;
     }
+}
+
+TEST_F(ObjectsTest, AFuseOfThreeSecondsGoesOffInUpdate181AndBlastsWhereTheBombWas) {
+    auto level = load("Bomb 320 100 3\n");
+    Bomb* bomb = nth<Bomb>(*level, 0);
+    bomb->update(180);
+    EXPECT_FALSE(bomb->exploded);
+    bomb->update(181);
+    EXPECT_TRUE(bomb->exploded);
+    DrawLog::Scope log;
+    bomb->draw();
+    EXPECT_EQ(DrawLog::sprites().at(0).x, 320.0f);  // not where its body is parked
 }
 
 TEST_F(ObjectsTest, DilationShrinksShapeAndPictureAndResetUndoesIt) {

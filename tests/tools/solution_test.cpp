@@ -55,7 +55,7 @@ TEST(SolutionFormat, RefusesBrokenFilesAndClicksNoPlayerCanMakeNamingTheLine) {
         {head + "par 0\nclicks 3\n", "unknown item \"clicks\""},
         {head + "par 1\nclick 1 2\n", "line 3"},
         {head + "par 1\nclick 1 2 3x\n", "line 3"},
-        {head + "par 1\nclick 1 2 99999999999\n", "line 3"},
+        {head + "par 1\nclick 2000000000 2 3\n", "line 3"},  // beyond what a replay may add to it
         // Two presses need an update with the button up in between.
         {head + "par 2\nclick 10 1 1\nclick 11 1 1\n", "released"},
         {head + "par 2\nclick 10 1 1\nclick 9 1 1\n", "released"},
