@@ -18,16 +18,15 @@ using Body2D = physics::Body<physics::TwoDee>;
 
 namespace {
 
-class GameScale : public LevelDir {
-protected:
-    static std::vector<Body2D*> movable(Level& level) {
-        std::vector<Body2D*> out;
-        for (Body2D* b : level.world.bodies) {
-            if (!b->isStatic()) out.push_back(b);
-        }
-        return out;
+using GameScale = LevelDir;
+
+std::vector<Body2D*> movable(Level& level) {
+    std::vector<Body2D*> out;
+    for (Body2D* b : level.world.bodies) {
+        if (!b->isStatic()) out.push_back(b);
     }
-};
+    return out;
+}
 
 // Ten 30 px crates in a 4-3-2-1 pile, resting on the boundary floor (top at y = 5).
 std::string pileOfTen() {

@@ -1,9 +1,10 @@
 #pragma once
 // A fresh working directory per test with small Targa pictures of known sizes
-// for every image the objects use.
+// for every image the objects and the game's states use.
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/temp_run_dir.h"
 #include "game/objects/level.h"
@@ -28,15 +29,26 @@ protected:
         return dynamic_cast<T*>(*it);
     }
 
-    // Sizes chosen so that a scale error shows: none is the size its object is drawn at.
+    // Sizes chosen so that a scale error shows: none is the size its object is
+    // drawn at. The sprite cache is process-wide and keeps sizes by name, so the
+    // game and app tests share this one list (the menu's, the editor's and the
+    // play state's pictures included).
     static std::vector<Picture> pictures() {
-        return {{"ball.tga", 64, 64},     {"balltrans.tga", 64, 64}, {"crate.tga", 128, 64},
-                {"wall.tga", 32, 32},     {"rect.tga", 16, 16},      {"blackhole.tga", 160, 160},
-                {"bombA.tga", 32, 32},    {"bombB.tga", 32, 32},     {"bombC.tga", 32, 32},
-                {"bombD.tga", 32, 32},    {"e0.tga", 64, 64},        {"e1.tga", 64, 64},
-                {"e2.tga", 64, 64},       {"e3.tga", 64, 64},        {"e4.tga", 64, 64},
-                {"tick.tga", 20, 20},     {"clock1.tga", 32, 32},    {"clock2.tga", 32, 32},
-                {"clock3.tga", 32, 32},   {"clock4.tga", 32, 32},    {"backdrop.tga", 400, 300},
-                {"poly.tga", 64, 64},     {"text.tga", 256, 145}};
+        std::vector<Picture> p = {
+            {"ball.tga", 64, 64},       {"balltrans.tga", 64, 64},  {"crate.tga", 128, 64},
+            {"wall.tga", 32, 32},       {"rect.tga", 16, 16},       {"blackhole.tga", 160, 160},
+            {"bombA.tga", 32, 32},      {"bombB.tga", 32, 32},      {"bombC.tga", 32, 32},
+            {"bombD.tga", 32, 32},      {"e0.tga", 64, 64},         {"e1.tga", 64, 64},
+            {"e2.tga", 64, 64},         {"e3.tga", 64, 64},         {"e4.tga", 64, 64},
+            {"tick.tga", 20, 20},       {"clock1.tga", 32, 32},     {"clock2.tga", 32, 32},
+            {"clock3.tga", 32, 32},     {"clock4.tga", 32, 32},     {"backdrop.tga", 400, 300},
+            {"poly.tga", 64, 64},       {"text.tga", 256, 145},     {"orangeball.tga", 64, 64},
+            {"crate1.tga", 64, 64},     {"backdrop2.tga", 64, 48},  {"backdrop3.tga", 64, 48},
+            {"lvlnew.tga", 16, 16},     {"lvldone.tga", 16, 16},    {"lvllocked.tga", 16, 16},
+            {"lvlnone.tga", 16, 16}};
+        static const char* digits[10] = {"0.tga", "1.tga", "2.tga", "3.tga", "4.tga",
+                                         "5.tga", "6.tga", "7.tga", "8.tga", "9.tga"};
+        for (const char* d : digits) p.push_back({d, 24, 32});
+        return p;
     }
 };

@@ -21,11 +21,6 @@ namespace {
 
 class ObjectsTest : public LevelDir {
 protected:
-    // Counted after the four walls.
-    template <class T>
-    static T* nth(Level& level, int index) {
-        return LevelDir::nth<T>(level, index + 4);
-    }
     // The world-unit size a sprite call draws its picture at.
     static Vector2D drawnSize(const DrawCall& call) {
         for (const Picture& p : pictures()) {
@@ -60,7 +55,7 @@ TEST_F(ObjectsTest, EachKindIsDrawnAtTheSizeItHasInTheLevel) {
 
 TEST_F(ObjectsTest, AFuseOfThreeSecondsGoesOffInUpdate181AndBlastsWhereTheBombWas) {
     auto level = load("Bomb 320 100 3\n");
-    Bomb* bomb = nth<Bomb>(*level, 0);
+    Bomb* bomb = nth<Bomb>(*level, 4);
     bomb->update(180);
     EXPECT_FALSE(bomb->exploded);
     bomb->update(181);
@@ -73,9 +68,9 @@ TEST_F(ObjectsTest, AFuseOfThreeSecondsGoesOffInUpdate181AndBlastsWhereTheBombWa
 TEST_F(ObjectsTest, DilationShrinksShapeAndPictureAndResetUndoesIt) {
     // A black hole shrinks what comes within 50 units by (r / 50)^2.
     auto level = load("BlackHole 400 300 1500\nBall 425 300 20 ball.tga\nBox 100 100 64 32 crate.tga\n");
-    Ball* ball = nth<Ball>(*level, 1);
-    Box* box = nth<Box>(*level, 2);
-    nth<BlackHole>(*level, 0)->update(1);
+    Ball* ball = nth<Ball>(*level, 5);
+    Box* box = nth<Box>(*level, 6);
+    nth<BlackHole>(*level, 4)->update(1);
     box->changeDilation(0.5f);
     EXPECT_NEAR(ball->physics->getShapes().front()->getRadius(), 5.0f, 1e-4f);
     auto* rect = static_cast<physics::Rect*>(box->physics->getShapes().front());
@@ -99,7 +94,7 @@ TEST_F(ObjectsTest, DilationShrinksShapeAndPictureAndResetUndoesIt) {
 TEST_F(ObjectsTest, PolygonTextureFollowsItsHullWhereverTheHullStarts) {
     // The hull starts at another point than the line and leaves out (0.5, 0.5).
     auto level = load("Polygon 300 300 40 poly.tga 5 1 0 0.5 0.5 1 1 0 1 0 0 --static\n");
-    Polygon0* polygon = nth<Polygon0>(*level, 0);
+    Polygon0* polygon = nth<Polygon0>(*level, 4);
     ASSERT_NE(polygon, nullptr);
     DrawLog::Scope log;
     polygon->draw();
@@ -119,7 +114,7 @@ TEST_F(ObjectsTest, PolygonTextureFollowsItsHullWhereverTheHullStarts) {
 
 TEST_F(ObjectsTest, RestingMeansNoTwoOfTheLast60PositionsMoreThan20Apart) {
     auto level = load("Ball 0 0 5 ball.tga\n");
-    Ball* ball = nth<Ball>(*level, 0);
+    Ball* ball = nth<Ball>(*level, 4);
     auto storeAt = [&](float x, float y) {
         ball->physics->setPosition(Vector2D(x, y));
         ball->storePos();
