@@ -1,14 +1,17 @@
-// Broad phases: the quadtree's pairs checked against the all-pairs search on
-// random scenes, the rules deciding which pairs are candidates, the queries, and
-// the quadtree's removal and key arithmetic.
+// Broad phases: the quadtree's pairs checked, pair for pair and in order, against
+// the tree walk it replaced (quadtree_oracle.h) on running benchmark scenes and on
+// odd random scenes; its set of pairs against the all-pairs search; the rules
+// deciding which pairs are candidates, and the queries.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 
 #include "physics/physics.h"
+#include "tests/physics/quadtree_oracle.h"
 #include "tests/physics/scenes.h"
 
 using namespace physics;
@@ -28,7 +31,138 @@ PairSet asSet(const BroadPhase<TwoDee>::PairList& pairs) {
 
 QuadtreeBroadPhase* treeOf(World<TwoDee>& world) { return static_cast<QuadtreeBroadPhase*>(world.getBroadPhase()); }
 
+// The world's broad phase gives the tree walk's pairs in the tree walk's order;
+// on failure, the first pair that differs, as world indices.
+::testing::AssertionResult pairsAsTheTreeWalk(World<TwoDee>& world) {
+    BroadPhase<TwoDee>::PairList pairs = world.getBroadPhase()->findPairs();
+    BroadPhase<TwoDee>::PairList expected = oracle::quadtreePairs(*world.getBroadPhase(), world.bodies);
+    if (pairs == expected) return ::testing::AssertionSuccess();
+    std::map<const Body<TwoDee>*, int> index;
+    for (std::size_t k = 0; k < world.bodies.size(); ++k) index.emplace(world.bodies[k], static_cast<int>(k));
+    auto show = [&](const BroadPhase<TwoDee>::PairList& list, std::size_t k) {
+        if (k >= list.size()) return std::string("none");
+        return "(" + std::to_string(index[list[k].first]) + ", " + std::to_string(index[list[k].second]) + ")";
+    };
+    std::size_t k = 0;
+    while (k < pairs.size() && k < expected.size() && pairs[k] == expected[k]) ++k;
+    return ::testing::AssertionFailure() << pairs.size() << " pairs, the walk has " << expected.size() << "; pair "
+                                         << k << " is " << show(pairs, k) << ", the walk's " << show(expected, k);
+}
+
+// Switches read by the broad phase and the world, restored on leaving a test.
+struct SavedSwitches {
+    bool useSleeping = Globals::useSleeping;
+    bool findSleepingContacts = Globals::findSleepingContacts;
+    ~SavedSwitches() {
+        Globals::useSleeping = useSleeping;
+        Globals::findSleepingContacts = findSleepingContacts;
+    }
+};
+
 }  // namespace
+
+TEST(QuadtreeBroadPhase, SamePairsInSameOrderAsTheTreeWalkWhileBenchScenesRun) {
+    struct Case {
+        const char* scene;
+        bool sleeping;      // bodies may fall asleep
+        bool findSleeping;  // Globals::findSleepingContacts
+        int steps;
+    };
+    // Balls fall through the tree's region and its cell lines; wide lies almost
+    // wholly outside the region, in its outer cells, its upper row dropping
+    // across a cell line; the pyramid stands inside it. Only wide falls asleep
+    // (all at once, near step 250): then every 97th box is thrown up and sideways,
+    // waking what it hits, moving among sleepers.
+    const Case cases[] = {{"pyramid", false, false, 60}, {"pyramid", false, true, 40}, {"balls", false, false, 200},
+                          {"balls", false, true, 40},    {"wide", true, false, 340},   {"wide", false, false, 40}};
+    SavedSwitches saved;
+    for (const Case& c : cases) {
+        Globals::useSleeping = c.sleeping;  // fixed for each body when it is made
+        Globals::findSleepingContacts = c.findSleeping;
+        World<TwoDee> world;
+        scenes::useGameGravity(world);
+        std::string scene = c.scene;
+        if (scene == "pyramid") scenes::buildPyramid(world, 20, 1800.0f);
+        if (scene == "balls") scenes::buildBalls(world);
+        if (scene == "wide") scenes::buildWide(world);
+        bool mixed = false;  // some dynamic bodies asleep, some awake, at a compared step
+        for (int step = 0; step <= c.steps; ++step) {
+            if (c.sleeping && step == c.steps - 60) {
+                for (std::size_t k = 1; k < world.bodies.size(); k += 97) {
+                    world.bodies[k]->setVelocity(Vector2D(k % 2 ? 150.0f : -150.0f, 200.0f));
+                }
+            }
+            if (step % 20 == 0 || step > c.steps - 60) {
+                ASSERT_TRUE(pairsAsTheTreeWalk(world)) << scene << " at step " << step;
+                int asleep = 0, awake = 0;
+                for (const Body<TwoDee>* b : world.bodies) {
+                    if (b->isStatic()) continue;
+                    (b->isAwake() ? awake : asleep) += 1;
+                }
+                mixed = mixed || (asleep > 0 && awake > 0);
+            }
+            world.step();
+        }
+        if (c.sleeping) {
+            EXPECT_TRUE(mixed) << scene << ": never sleepers beside moving bodies";
+        }
+    }
+}
+
+TEST(QuadtreeBroadPhase, SamePairsInSameOrderAsTheTreeWalkOnOddScenes) {
+    SavedSwitches saved;
+    scenes::Lcg rng;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    auto integer = [&](float lo, float hi) { return std::floor(rng.next(lo, hi - lo + 1.0f)); };
+    for (int scene = 0; scene < 40; ++scene) {
+        Globals::findSleepingContacts = scene % 2 == 1;
+        World<TwoDee> world;
+        // Anywhere, much of it outside the region (x in [-100, 100], y in [0, 100]).
+        auto addAnywhere = [&](int i) {
+            float x = rng.next(-180.0f, 360.0f), y = rng.next(-60.0f, 220.0f);
+            return (i % 3 == 0) ? addBall(world, x, y, rng.next(0.5f, 12.0f))
+                                : addBox(world, x, y, rng.next(1.0f, 25.0f), rng.next(1.0f, 25.0f), i % 7 == 0);
+        };
+        for (int i = 0; i < 30; ++i) addAnywhere(i);
+        // Balls touching integer lines from either side: every cell centre line of
+        // the tree is an integer, so many sit exactly on one.
+        for (int i = 0; i < 30; ++i) {
+            float r = integer(1.0f, 8.0f), side = (i % 2 == 0) ? r : -r;
+            float x = integer(-100.0f, 100.0f) + side, y = integer(0.0f, 100.0f) + ((i % 4 < 2) ? side : -side);
+            addBall(world, x, y, r);
+        }
+        addBall(world, 0.0f, 50.0f, 1e6f);                                // covers the whole region
+        addBall(world, rng.next(-50.0f, 100.0f), 20.0f, scene % 3 == 0 ? 1e20f : 1e14f);  // radius squared overflows, or not
+        addBall(world, 5.0f, 5.0f, 3.0f)->setPosition(Vector2D(nan, 5.0f));
+        addBall(world, 5.0f, 5.0f, 3.0f)->setPosition(Vector2D(inf, -inf));
+        world.add(new Body<TwoDee>());  // no shape: radius 0 at the origin
+        for (int i = 0; i < 4; ++i) {  // joints between neighbours in the list, half of them ignoring contacts
+            auto* joint = new Joint<TwoDee>();
+            Body<TwoDee>* a = world.bodies[static_cast<std::size_t>(integer(0.0f, 58.0f))];
+            Body<TwoDee>* b = world.bodies[static_cast<std::size_t>(integer(0.0f, 58.0f))];
+            if (a == b) continue;
+            joint->set(a, b, a->getPosition());
+            joint->ignoreContacts = i % 2 == 0;
+            world.add(joint);
+        }
+        for (int round = 0; round < 6; ++round) {
+            for (Body<TwoDee>* b : world.bodies) {
+                if (rng.next(0.0f, 1.0f) < 0.3f) b->setAwake(!b->isAwake());
+            }
+            ASSERT_TRUE(pairsAsTheTreeWalk(world)) << "scene " << scene << " round " << round;
+            // Between rounds: bodies move, some far; one leaves the world, one joins.
+            for (Body<TwoDee>* b : world.bodies) {
+                float reach = rng.next(0.0f, 1.0f) < 0.2f ? 120.0f : 4.0f;
+                b->translate(Vector2D(rng.next(-reach, 2.0f * reach), rng.next(-reach, 2.0f * reach)));
+            }
+            Body<TwoDee>* leaving = world.bodies[static_cast<std::size_t>(integer(0.0f, 20.0f))];
+            world.remove(leaving);
+            delete leaving;
+            addAnywhere(round);
+        }
+    }
+}
 
 TEST(QuadtreeBroadPhase, MatchesAllPairsOnRandomScenesInTreeOrder) {
     scenes::Lcg rng;
