@@ -29,15 +29,33 @@ void Rect::init() {
     thisMoved();
 }
 
+namespace {
+
+// Outward normals of the edges in the rectangle's own frame.
+const Vector2D LOCAL_NORMALS[4] = {Vector2D(-1.0f, 0.0f), Vector2D(0.0f, -1.0f), Vector2D(1.0f, 0.0f),
+                                   Vector2D(0.0f, 1.0f)};
+
+}  // namespace
+
+// The corners, normals, cosine and sine hold until the shape moves again: bodies
+// call thisMoved() after every change of placement, so the queries only read.
 void Rect::thisMoved() {
+    const float angle = m_worldOrientation.value;
+    if (angle != 0.0f) {
+        m_cos = std::cos(angle);
+        m_sin = std::sin(angle);
+    }
     const Vector2D local[4] = {Vector2D(-m_halfWidth, m_halfHeight), Vector2D(-m_halfWidth, -m_halfHeight),
                                Vector2D(m_halfWidth, -m_halfHeight), Vector2D(m_halfWidth, m_halfHeight)};
-    for (int k = 0; k < 4; ++k) m_vertices[k] = m_worldPosition + m_worldOrientation.transform(local[k]);
+    for (int k = 0; k < 4; ++k) {
+        m_vertices[k] = m_worldPosition + turn(local[k]);
+        m_normals[k] = turn(LOCAL_NORMALS[k]);
+    }
 }
 
 // Edges count as inside.
 bool Rect::contains(const Vector2D& p) const {
-    Vector2D l = m_worldOrientation.inverseTransform(p - m_worldPosition);
+    Vector2D l = turnBack(p - m_worldPosition);
     return -m_halfWidth <= l.x && l.x <= m_halfWidth && -m_halfHeight <= l.y && l.y <= m_halfHeight;
 }
 
@@ -50,11 +68,9 @@ bool Rect::intersects(const AARect& r) const {
 
 // Outward normal of edge i; a negative i has no edge and gets (0, 0).
 Vector2D Rect::getNormal(int i) const {
-    static const Vector2D local[4] = {Vector2D(-1.0f, 0.0f), Vector2D(0.0f, -1.0f), Vector2D(1.0f, 0.0f),
-                                      Vector2D(0.0f, 1.0f)};
     int k = i % 4;
     if (k < 0) return Vector2D(0.0f, 0.0f);
-    return m_worldOrientation.transform(local[k]);
+    return m_normals[k];
 }
 
 Vector2D Rect::getVertex(int i) const { return m_vertices[((i % 4) + 4) % 4]; }
@@ -63,7 +79,7 @@ Vector2D Rect::getVertex(int i) const { return m_vertices[((i % 4) + 4) % 4]; }
 // level direction on the left picks corner 1, on the right corner 3, and a
 // vertical direction counts as the right side.
 Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
-    Vector2D l = m_worldOrientation.inverseTransform(dir);
+    Vector2D l = turnBack(dir);
     if (l.x < 0.0f) {
         index = (l.y <= 0.0f) ? 1 : 0;
     } else {

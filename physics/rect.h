@@ -41,6 +41,23 @@ public:
     float m_halfWidth;     // never negative
     float m_halfHeight;    // never negative
     Vector2D m_vertices[4];  // world corners
+    Vector2D m_normals[4];   // world outward edge normals
+
+private:
+    // m_worldOrientation.transform(v) / inverseTransform(v) with the cosine and
+    // sine cached by thisMoved(): the same expressions, so the same bits, without
+    // a sine and a cosine on every collision query.
+    Vector2D turn(const Vector2D& v) const {
+        if (m_worldOrientation.value == 0.0f) return v;
+        return Vector2D(v.x * m_cos - v.y * m_sin, v.x * m_sin + v.y * m_cos);
+    }
+    Vector2D turnBack(const Vector2D& v) const {
+        if (m_worldOrientation.value == 0.0f) return v;
+        return Vector2D(v.x * m_cos + v.y * m_sin, -v.x * m_sin + v.y * m_cos);
+    }
+
+    float m_cos = 1.0f;  // cos and sin of m_worldOrientation at the last thisMoved()
+    float m_sin = 0.0f;
 };
 
 }  // namespace physics
