@@ -1,5 +1,6 @@
 #pragma once
 #include <list>
+#include <vector>
 
 #include "physics/dimension.h"
 #include "physics/moi.h"
@@ -109,7 +110,7 @@ public:
     float calculateBoundingRadius() const;
 
     void* data = nullptr;                        // free for the body's user
-    std::list<Contact<TwoDee>*> contacts;        // current contacts, kept by the contact list
+    std::vector<Contact<TwoDee>*> contacts;      // current contacts in listing order, kept by the contact list
     std::list<Joint<TwoDee>*> joints;            // attached joints, kept by the world
     std::list<CollisionListener<TwoDee>*> m_listeners;  // not owned
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 #include "physics/dimension.h"
 #include "physics/vector.h"
 
@@ -19,6 +21,12 @@ template <>
 class Contact<TwoDee> {
 public:
     Contact() = default;
+
+    // The narrow phase makes a contact for every touching feature pair every
+    // step and the list drops those it already holds, so contacts come from a
+    // per-thread free list: a steady step allocates nothing.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
 
     void init(Area* a, Area* b);  // normal and point must already be set
     void calculateMass();

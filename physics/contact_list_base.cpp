@@ -14,9 +14,13 @@ void linkToBodies(Contact<TwoDee>* c) {
     c->body[1]->contacts.push_back(c);
 }
 
+void unlinkFrom(std::vector<Contact<TwoDee>*>& contacts, const Contact<TwoDee>* c) {
+    contacts.erase(std::remove(contacts.begin(), contacts.end(), c), contacts.end());
+}
+
 void unlinkFromBodies(Contact<TwoDee>* c) {
-    c->body[0]->contacts.remove(c);
-    c->body[1]->contacts.remove(c);
+    unlinkFrom(c->body[0]->contacts, c);
+    unlinkFrom(c->body[1]->contacts, c);
 }
 
 // Unlinks and deletes a listed contact, leaving a null in its container slot;
@@ -38,8 +42,8 @@ void eraseReleased(Container& contacts) {
 // as searching body[0]'s and then body[1]'s; it matters for a floor under
 // thousands of bodies.
 Contact<TwoDee>* findListed(const Contact<TwoDee>* c) {
-    const std::list<Contact<TwoDee>*>& a = c->body[0]->contacts;
-    const std::list<Contact<TwoDee>*>& b = c->body[1]->contacts;
+    const std::vector<Contact<TwoDee>*>& a = c->body[0]->contacts;
+    const std::vector<Contact<TwoDee>*>& b = c->body[1]->contacts;
     for (Contact<TwoDee>* listed : (b.size() < a.size() ? b : a)) {
         if (*listed == *c) return listed;
     }
