@@ -1,24 +1,20 @@
 #include "game/render/spritemanager.h"
 
-#include <mutex>
-
 #include "game/render/screen.h"
 #include "game/render/sprite.h"
 
 std::map<std::string, Sprite*> SpriteManager::sprites;
 
-namespace {
-
-// Levels load on several threads at once in the level tools. Held while a sprite
-// is made too: its constructor numbers it and names it in the draw log.
-std::mutex s_cacheMutex;
-
-}  // namespace
+// Levels load on several threads at once in the level tools.
+std::recursive_mutex& SpriteManager::mutex() {
+    static std::recursive_mutex m;
+    return m;
+}
 
 Sprite* SpriteManager::get(const char* s) { return get(std::string(s ? s : "")); }
 
 Sprite* SpriteManager::get(const std::string& s) {
-    std::lock_guard<std::mutex> lock(s_cacheMutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex());
     auto it = sprites.find(s);
     if (it != sprites.end()) return it->second;
     Sprite* sprite = new Sprite(s.c_str());
@@ -27,7 +23,7 @@ Sprite* SpriteManager::get(const std::string& s) {
 }
 
 void SpriteManager::clear() {
-    std::lock_guard<std::mutex> lock(s_cacheMutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex());
     for (auto& entry : sprites) delete entry.second;
     sprites.clear();
 }
