@@ -2,160 +2,228 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numeric>
+#include <tuple>
 
 #include "physics/body.h"
+#include "physics/globals.h"
 #include "physics/world.h"
 
 namespace physics {
 
-// The tree covers x in [-100, 100], y in [0, 100] (root centre (0, 50)); bodies
-// outside it fall into the outermost cells. A child made at recursion level d
-// sits at its parent's centre +/- (width >> (d+2), height >> (d+2)), integer
-// divisions: (50, 25), (25, 12), (12, 6), (6, 3) for d = 0..3.
-QuadtreeBroadPhase::Node* QuadtreeBroadPhase::ancestorStack[20] = {};
-int QuadtreeBroadPhase::depth = 0;
-
-QuadtreeBroadPhase::Tree::~Tree() {
-    for (auto& entry : nodes) delete entry.second;
-}
-
-QuadtreeBroadPhase::~QuadtreeBroadPhase() { delete m_tree; }
-
-void QuadtreeBroadPhase::init(World<TwoDee>* world) {
-    delete m_tree;
-    m_tree = new Tree();
-    Node* root = new Node();
-    root->centre = Vector2D(0.0f, 50.0f);
-    root->key = 1;
-    root->nodeDepth = 1;
-    root->children = 0;
-    m_tree->nodes[1] = root;
-    m_world = world;
-}
-
-void QuadtreeBroadPhase::bodyAdded(BodyT* b) {
-    if (m_tree == nullptr) init(m_world);
-    float r = b->getBoundingRadius();
-    const Vector2D& p = b->getPosition();
-    insert(m_tree->root(), b, p - Vector2D(r, r), p + Vector2D(r, r), 0);
-}
-
-void QuadtreeBroadPhase::bodyRemoved(BodyT* b) {
-    auto filed = m_bodyKeys.find(b);
-    if (filed == m_bodyKeys.end() || m_tree == nullptr) return;  // never filed: nothing to undo
-    auto node = m_tree->nodes.find(static_cast<int>(filed->second));
-    if (node != m_tree->nodes.end()) node->second->bodies.remove(b);
-    m_bodyKeys.erase(filed);
-}
-
-void QuadtreeBroadPhase::insert(Node* node, BodyT* b, const Vector2D& min, const Vector2D& max, int level) {
-    const Vector2D& c = node->centre;
-    const int width = m_tree->width;
-    const int height = m_tree->height;
-    // The box lies wholly on one side of a centre line (touching from the right or
-    // from above counts as that side). A NaN box lies on no side and stays here.
-    bool oneSideX = c.x <= min.x || max.x < c.x || width == 0;
-    bool oneSideY = c.y <= min.y || max.y < c.y || height == 0;
-    if (oneSideX && oneSideY && level <= m_tree->maxDepth) {
-        int q = ((c.x <= min.x && width != 0) ? 1 : 0) + ((c.y <= min.y && height != 0) ? 2 : 0);
-        int childKey = node->key * 8 + q;
-        Node* child;
-        if ((node->children & (1u << q)) == 0) {
-            child = new Node();
-            int dx = width / (1 << (level + 2));
-            int dy = height / (1 << (level + 2));
-            child->centre = Vector2D(c.x + static_cast<float>((q & 1) ? dx : -dx),
-                                     c.y + static_cast<float>((q & 2) ? dy : -dy));
-            child->key = childKey;
-            child->nodeDepth = node->nodeDepth + 1;
-            child->children = 0;
-            m_tree->nodes[childKey] = child;
-            node->children = static_cast<unsigned char>(node->children | (1u << q));
-        } else {
-            child = m_tree->nodes.at(childKey);
-        }
-        insert(child, b, min, max, level + 1);
-        return;
-    }
-    node->bodies.push_back(b);
-    m_bodyKeys[b] = static_cast<unsigned int>(node->key);
-}
-
-QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
-    // Rebuilt from scratch every step (init drops the old tree): filing costs
-    // one short descent per body.
-    init(m_world);
-    m_bodyKeys.clear();
-    PairList pairs;
-    if (m_world == nullptr) return pairs;
-    for (BodyT* b : m_world->bodies) bodyAdded(b);
-    buildPairs(m_tree->root(), pairs);
-    return pairs;
-}
-
-void QuadtreeBroadPhase::buildPairs(Node* node, PairList& pairs) {
-    // Depth-first; each body is tested against the bodies of its own cell that
-    // were filed after it and against every body filed in the cells above it.
-    ancestorStack[depth++] = node;
-    for (int a = 0; a < depth; ++a) {
-        Node* ancestor = ancestorStack[a];
-        for (auto i = ancestor->bodies.begin(); i != ancestor->bodies.end(); ++i) {
-            auto j = node->bodies.begin();
-            if (ancestor == node) j = std::next(i);
-            for (; j != node->bodies.end(); ++j) {
-                if (test(*i, *j)) pairs.emplace_back(*i, *j);
-            }
-        }
-    }
-    for (int q = 0; q < 8; ++q) {
-        if (node->children & (1u << q)) buildPairs(m_tree->nodes.at(node->key * 8 + q), pairs);
-    }
-    --depth;
-}
-
 namespace {
 
-// Places bit i of a 10-bit value at bit 3i.
-unsigned int spread(unsigned int v) {
-    unsigned int out = 0;
-    for (int i = 0; i < 10; ++i) out |= ((v >> i) & 1u) << (3 * i);
-    return out;
+// The tree's cells, keyed: root 1, child q of cell k is 4k + q (bit 0 of q: right
+// of k's centre, bit 1: above it). Five levels: keys 1 to 511, depth 1 for the root.
+constexpr int kLevels = 5;
+constexpr int kKeys = 1 << (2 * kLevels - 1);
+
+struct Cells {
+    float centreX[kKeys];
+    float centreY[kKeys];
+    std::uint16_t rank[kKeys];  // place in the depth-first walk, children by quadrant
+    std::uint8_t depth[kKeys];
+
+    // The root's centre is (0, 50); a child of a cell at level d (0 for the root)
+    // sits at its centre +/- (200 >> (d+2), 100 >> (d+2)), integer divisions:
+    // (50, 25), (25, 12), (12, 6), (6, 3) for d = 0..3.
+    Cells() {
+        centreX[1] = 0.0f;
+        centreY[1] = 50.0f;
+        int next = 0;
+        walk(1, 0, next);
+    }
+    void walk(int key, int level, int& next) {
+        rank[key] = static_cast<std::uint16_t>(next++);
+        depth[key] = static_cast<std::uint8_t>(level + 1);
+        if (level == kLevels - 1) return;
+        int dx = 200 / (1 << (level + 2));
+        int dy = 100 / (1 << (level + 2));
+        for (int q = 0; q < 4; ++q) {
+            int child = key * 4 + q;
+            centreX[child] = centreX[key] + static_cast<float>((q & 1) ? dx : -dx);
+            centreY[child] = centreY[key] + static_cast<float>((q & 2) ? dy : -dy);
+            walk(child, level + 1, next);
+        }
+    }
+};
+
+const Cells& cells() {
+    static const Cells table;
+    return table;
 }
 
-// The low 10 bits of (int)(1024 * fraction). A value outside int's range (far
-// outside the region, or not a number) reads 0 instead of an undefined conversion.
-unsigned int cellIndex(float coordinate, int size) {
-    float fraction = size == 0 ? 0.5f
-                               : (static_cast<float>(size / 2) + coordinate) / static_cast<float>(size);
-    float scaled = 1024.0f * fraction;
-    if (!(scaled > -2147483648.0f && scaled < 2147483648.0f)) return 0;
-    return static_cast<unsigned int>(static_cast<int>(scaled)) & 1023u;
+// True when cell `upper` is `lower` or one of the cells above it.
+bool holds(const Cells& t, int upper, int lower) {
+    int up = t.depth[lower] - t.depth[upper];
+    return up >= 0 && (lower >> (2 * up)) == upper;
+}
+
+// Past this size (world units) a coordinate, radius or margin makes a body's
+// span endless: the squares in testRadius could overflow to infinity, where the
+// bound below no longer holds. NaN fails the comparison too.
+constexpr double kFar = 1e15;
+
+// Why a span is wide enough: test() passes only when fl(dx*dx + dy*dy) <= fl(r*r)
+// (fl: float rounding), so fl(dx*dx) <= fl(r*r) and, with no overflow, |dx| <=
+// |r| (1 + 2^-23) + 1e-22; undoing the rounding of dx = xa - xb and of r = ra + rb
+// + margin, |xa - xb| <= (|ra| + |rb| + |margin|)(1 + 2^-21) + 1e-22, and the same
+// for y. Each span reaches |r| + |margin|/2 from the centre plus 1e-6 (1 + |r| +
+// |margin| + |x| + |y|): more than that rounding and than the double rounding of
+// the span's ends. So spans apart means test() fails.
+void spanOf(const Vector2D& p, float radius, double margin, double& lo, double& hi, double& yLo, double& yHi) {
+    double x = p.x, y = p.y, r = std::fabs(static_cast<double>(radius));
+    if (!(std::fabs(x) <= kFar && std::fabs(y) <= kFar && r <= kFar && margin <= kFar)) {
+        lo = yLo = -std::numeric_limits<double>::infinity();
+        hi = yHi = std::numeric_limits<double>::infinity();
+        return;
+    }
+    double reach = r + 0.5 * margin + 1e-6 * (1.0 + r + margin + std::fabs(x) + std::fabs(y));
+    lo = x - reach;
+    hi = x + reach;
+    yLo = y - reach;
+    yHi = y + reach;
 }
 
 }  // namespace
 
-unsigned int QuadtreeBroadPhase::generateMortonKey(const Vector2D& p) const {
-    int width = m_tree ? m_tree->width : 200;
-    int height = m_tree ? m_tree->height : 100;
-    unsigned int ix = cellIndex(p.x, width);
-    unsigned int iy = cellIndex(p.y, height);
-    return (3u << 29) + spread(ix) + 2u * spread(iy);
-}
+QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
+    PairList pairs;
+    if (m_world == nullptr) return pairs;
+    const std::vector<BodyT*>& bodies = m_world->bodies;
+    const std::size_t n = bodies.size();
+    m_bodies = &bodies;
 
-int QuadtreeBroadPhase::calcDepth(unsigned int key) {
-    int d = 1;
-    while (key > 1) {
-        key >>= 3;
-        ++d;
+    // ignore(a, b) is true exactly when neither body is "movable" here: such
+    // pairs are never looked at, so bodies that cannot move cost one visit each.
+    const bool findSleeping = Globals::findSleepingContacts;
+    m_movable.resize(n);
+    std::size_t movable = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const BodyT* b = bodies[k];
+        bool m = findSleeping ? !b->isStatic() : b->isAwake();
+        m_movable[k] = m;
+        movable += m;
     }
-    return d;
+    if (movable == 0) return pairs;
+
+    const double margin = std::fabs(static_cast<double>(Globals::_NEAR));
+    m_spans.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        Span& s = m_spans[k];
+        spanOf(bodies[k]->getPosition(), bodies[k]->getBoundingRadius(), margin, s.lo, s.hi, s.yLo, s.yHi);
+    }
+    m_cells.assign(n, 0);
+    sortSweepOrder();
+
+    // Sweep by Span::lo: a body meets every open body whose span has not ended;
+    // a still body meets only the movable ones.
+    m_openMovable.clear();
+    m_openStill.clear();
+    m_found.clear();
+    for (std::uint32_t b : m_order) {
+        sweepAgainst(m_openMovable, b);
+        if (m_movable[b]) sweepAgainst(m_openStill, b);
+        (m_movable[b] ? m_openMovable : m_openStill).push_back(b);
+    }
+
+    std::sort(m_found.begin(), m_found.end(), [](const Found& x, const Found& y) {
+        return std::tie(x.place, x.upper, x.lower) < std::tie(y.place, y.upper, y.lower);
+    });
+    pairs.reserve(m_found.size());
+    for (const Found& f : m_found) pairs.emplace_back(bodies[f.upper], bodies[f.lower]);
+    return pairs;
 }
 
-unsigned int QuadtreeBroadPhase::truncate(int level, unsigned int key) {
-    int d = calcDepth(key);
-    if (d <= level) return key;
-    int shift = 3 * (d - level);
-    return shift >= 32 ? 0u : key >> shift;  // a shift past the width would be undefined
+// Last step's order is kept: bodies move little between steps, so an insertion
+// sort does about one comparison per body. If it has to move much more than
+// that (a new world, bodies added or removed, a jump), a full sort finishes.
+void QuadtreeBroadPhase::sortSweepOrder() {
+    const std::size_t n = m_spans.size();
+    auto byLo = [this](std::uint32_t a, std::uint32_t b) { return m_spans[a].lo < m_spans[b].lo; };
+    if (m_order.size() != n) {
+        m_order.resize(n);
+        std::iota(m_order.begin(), m_order.end(), 0u);
+        std::sort(m_order.begin(), m_order.end(), byLo);
+        return;
+    }
+    std::size_t budget = 4 * n + 64;  // moves allowed before giving up
+    for (std::size_t k = 1; k < n; ++k) {
+        std::uint32_t v = m_order[k];
+        std::size_t p = k;
+        while (p > 0 && byLo(v, m_order[p - 1]) && budget > 0) {
+            m_order[p] = m_order[p - 1];
+            --p;
+            --budget;
+        }
+        m_order[p] = v;
+        if (budget == 0) {
+            std::sort(m_order.begin(), m_order.end(), byLo);
+            return;
+        }
+    }
+}
+
+// Pairs b with each body of `open`, dropping those whose span ended before b's
+// began: no later body of the sweep reaches them either.
+void QuadtreeBroadPhase::sweepAgainst(std::vector<std::uint32_t>& open, std::uint32_t b) {
+    const double lo = m_spans[b].lo;
+    for (std::size_t k = 0; k < open.size();) {
+        std::uint32_t a = open[k];
+        if (m_spans[a].hi < lo) {
+            open[k] = open.back();
+            open.pop_back();
+            continue;
+        }
+        consider(a, b);
+        ++k;
+    }
+}
+
+// Keeps (a, b), oriented as the tree walk tests it, when the tree tests it at
+// all and test() passes.
+void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
+    const Span& sa = m_spans[a];
+    const Span& sb = m_spans[b];
+    if (sa.yHi < sb.yLo || sb.yHi < sa.yLo) return;
+    const Cells& t = cells();
+    int ca = cellOf(a);
+    int cb = cellOf(b);
+    std::uint32_t upper = a, lower = b;
+    int cu = ca, cl = cb;
+    if (ca == cb) {
+        if (b < a) std::swap(upper, lower);
+    } else if (holds(t, cb, ca)) {
+        std::swap(upper, lower);
+        std::swap(cu, cl);
+    } else if (!holds(t, ca, cb)) {
+        return;  // cells side by side: the walk never tests this pair
+    }
+    const std::vector<BodyT*>& bodies = *m_bodies;
+    if (!test(bodies[upper], bodies[lower])) return;
+    m_found.push_back(Found{static_cast<std::uint32_t>(t.rank[cl] * 8 + t.depth[cu]), upper, lower});
+}
+
+// The deepest cell holding the body's bounding square whole. A square that
+// touches a centre line from the right or from above counts as on that side; a
+// NaN square is on no side and stays in the root.
+int QuadtreeBroadPhase::cellOf(std::uint32_t b) {
+    if (m_cells[b] != 0) return m_cells[b];
+    const Cells& t = cells();
+    const BodyT* body = (*m_bodies)[b];
+    const float r = body->getBoundingRadius();
+    const Vector2D& p = body->getPosition();
+    const float minX = p.x - r, minY = p.y - r, maxX = p.x + r, maxY = p.y + r;
+    int key = 1;
+    for (int level = 1; level < kLevels; ++level) {
+        const float cx = t.centreX[key], cy = t.centreY[key];
+        const bool right = cx <= minX, above = cy <= minY;
+        if (!(right || maxX < cx) || !(above || maxY < cy)) break;
+        key = key * 4 + (right ? 1 : 0) + (above ? 2 : 0);
+    }
+    m_cells[b] = key;
+    return key;
 }
 
 }  // namespace physics

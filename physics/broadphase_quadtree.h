@@ -1,55 +1,56 @@
 #pragma once
-#include <list>
-#include <map>
+#include <cstdint>
+#include <vector>
 
 #include "physics/broadphase_naive.h"
 
 namespace physics {
 
-// The default broad phase: a quadtree over a fixed region, rebuilt at every
-// findPairs. A body is filed, by its bounding square, in the deepest cell that
-// holds it whole; pairs are tested only between a body and the bodies of the
-// same cell or of the cells above it.
+// The default broad phase. Its pairs, and their order, are those of a quadtree
+// over a fixed region, x in [-100, 100] and y in [0, 100], five levels deep: a
+// body is filed, by its bounding square, in the deepest cell that holds it whole
+// (bodies outside the region fall into its outer cells), and a pair is a
+// candidate only when one body's cell holds the other's. The pairs come in the
+// order of a depth-first walk of the tree, children by quadrant: grouped by the
+// lower body's cell; within a cell, the upper body's cell from the root down;
+// then the upper body, then the lower, each in world order.
+//
+// The tree is never built. A sweep along x finds the pairs whose bounding
+// circles can meet, skipping pairs of two bodies that cannot move (see ignore());
+// each is kept if the tree would test it and test() passes, and the kept pairs
+// are then sorted into the walk's order. Nothing is shared between instances.
 class QuadtreeBroadPhase : public BroadPhase<TwoDee> {
 public:
-    struct Node {
-        Vector2D centre;
-        int key;                  // root 1; child q of key k is k*8 + q
-        int nodeDepth;            // 1 for the root
-        unsigned char children;   // bit q set when child quadrant q exists (bit 0: right, bit 1: upper)
-        std::list<BodyT*> bodies; // not owned, in filing order
-    };
-    struct Tree {
-        std::map<int, Node*> nodes;  // owns the nodes
-        int width = 200;
-        int height = 100;
-        int maxDepth = 3;
-        ~Tree();
-        Node* root() { return nodes.at(1); }
-    };
-
-    QuadtreeBroadPhase() = default;
-    ~QuadtreeBroadPhase() override;
-
-    void init(World<TwoDee>* world) override;
     PairList findPairs() override;
-    void bodyAdded(BodyT* b) override;
-    void bodyRemoved(BodyT* b) override;
-
-    void insert(Node* node, BodyT* b, const Vector2D& min, const Vector2D& max, int level);
-    void buildPairs(Node* node, PairList& pairs);
-
-    unsigned int generateMortonKey(const Vector2D& p) const;
-    static int calcDepth(unsigned int key);
-    static unsigned int truncate(int level, unsigned int key);
-    void remove(BodyT* b) { bodyRemoved(b); }
-
-    Tree* m_tree = nullptr;                        // owned
-    std::map<BodyT*, unsigned int> m_bodyKeys;     // body -> key of the node holding it (lookup only, never iterated)
 
 private:
-    static Node* ancestorStack[20];
-    static int depth;
+    // A body's extent along x and y, wider than its bounding circle and half the
+    // margin (see spanOf in the .cpp), in world units.
+    struct Span {
+        double lo, hi, yLo, yHi;
+    };
+    // A pair that passed test(), with its place in the walk.
+    struct Found {
+        std::uint32_t place;  // walk rank of the lower body's cell * 8 + depth of the upper body's cell
+        std::uint32_t upper;  // world index of the body filed higher (or earlier, in one cell)
+        std::uint32_t lower;  // world index of the other
+    };
+
+    void sortSweepOrder();
+    void sweepAgainst(std::vector<std::uint32_t>& open, std::uint32_t b);
+    void consider(std::uint32_t a, std::uint32_t b);
+    int cellOf(std::uint32_t b);
+
+    // Per body, by world index; rebuilt at every findPairs, storage kept.
+    const std::vector<BodyT*>* m_bodies = nullptr;
+    std::vector<Span> m_spans;
+    std::vector<unsigned char> m_movable;  // ignore() is true for a pair of two bodies that are not
+    std::vector<int> m_cells;              // the body's cell key, 0 until it is needed
+    // World indices by Span::lo; kept between steps, when it is nearly right.
+    std::vector<std::uint32_t> m_order;
+    // Bodies whose spans the sweep has reached and not yet passed.
+    std::vector<std::uint32_t> m_openMovable, m_openStill;
+    std::vector<Found> m_found;
 };
 
 }  // namespace physics
