@@ -113,7 +113,6 @@ TEST_F(LevelTest, WonOnTheUpdateAfterTheConditionsHeldForItsLength) {
         {"# nothing but walls\n", 301},
         {"Length 0\n", 1},
         {"Length -40\n", 1},  // a negative wait counts as none, not as won before anything happened
-        {"Length 50\r\n", 51},
         {"Length 10\n" + ball + "Victory g enter 400 60 300 120 centre\n", 11},
         {"Length 10\n" + ball + "Victory g leave 400 60 300 120\n", 0},
         {"Length 10\n" + ball + "Victory g enter 400 60 300 120\nVictory g enter 700 500 9 9\n", 0},
