@@ -50,6 +50,10 @@ public:
     float tangentImpulse = 0.0f;    // accumulated friction impulse
     float normalMass = 0.0f;        // 1 / normal-normal entry of velocityPerImpulse; 0 when immovable
     float bias = 0.0f;              // target normal separation speed of the resolver that runs
+    // Set by the velocity resolver's prepare, constant through its iterations:
+    float bounce = 0.0f;            // separation speed restitution adds to the target; 0 without a bounce
+    float tangentMass = 0.0f;       // 1 / tangent-tangent entry of velocityPerImpulse; 0 when immovable
+    float friction = 0.0f;          // Coulomb coefficient of the pair: sqrt of the shapes' product
     Vector2D contactVelocity;       // relative velocity of body[1] against body[0], contact coordinates
     Vector2D r[2];                  // point minus each body's position
     float inverseMass[2] = {0.0f, 0.0f};

@@ -24,7 +24,21 @@ public:
     virtual ContactT* getGreatestPenetration() const = 0;
     virtual void updateVelocities(ContactT* c) = 0;
     virtual void updatePenetrations(ContactT* c, float* move) = 0;
+    // The contacts in order when the list keeps them in one vector, else null;
+    // lets the resolvers walk them without a call per contact.
+    virtual const std::vector<ContactT*>* contiguous() const { return nullptr; }
 };
+
+// f on every listed contact in order: the same walk as list->foreach(f), but
+// with f inlined when the list is contiguous (the resolvers' inner loops).
+template <void (*f)(Contact<TwoDee>*)>
+void forEachContact(ContactList<TwoDee>* list) {
+    if (const std::vector<Contact<TwoDee>*>* contacts = list->contiguous()) {
+        for (Contact<TwoDee>* c : *contacts) f(c);
+    } else {
+        list->foreach(f);
+    }
+}
 
 // Contacts held in a std::vector or std::list, in insertion order. With caching,
 // a contact persists from step to step (keyed by its features) and carries its
@@ -46,10 +60,14 @@ public:
     ContactT* getGreatestPenetration() const override;
     void updateVelocities(ContactT* c) override;
     void updatePenetrations(ContactT* c, float* move) override;
+    const std::vector<ContactT*>* contiguous() const override { return vectorOf(m_contacts); }
 
     const Container<ContactT*, std::allocator<ContactT*>>& getContacts() const { return m_contacts; }
 
 protected:
+    static const std::vector<ContactT*>* vectorOf(const std::vector<ContactT*>& v) { return &v; }
+    static const std::vector<ContactT*>* vectorOf(const std::list<ContactT*>&) { return nullptr; }
+
     Container<ContactT*, std::allocator<ContactT*>> m_contacts;  // owned, insertion order
     bool m_cacheContacts;
 };

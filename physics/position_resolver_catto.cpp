@@ -23,8 +23,8 @@ void applyBiasTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point
 
 void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>*) {
     list->preparePenetrations();
-    list->foreach(&CattoPositionResolver::prepare);
-    for (int it = 0; it < m_iterations; ++it) list->foreach(&CattoPositionResolver::resolve);
+    forEachContact<&CattoPositionResolver::prepare>(list);
+    for (int it = 0; it < m_iterations; ++it) forEachContact<&CattoPositionResolver::resolve>(list);
 }
 
 void CattoPositionResolver::prepare(Contact<TwoDee>* c) {

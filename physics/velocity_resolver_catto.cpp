@@ -39,12 +39,12 @@ Vector2D tangentOf(const Vector2D& n) { return Vector2D(-n.y, n.x); }
 
 void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) {
     list->prepareVelocities();
-    list->foreach(&CattoVelocityResolver::prepare);
+    forEachContact<&CattoVelocityResolver::prepare>(list);
     if (joints != nullptr) {
         for (Joint<TwoDee>* j : *joints) j->prepare();
     }
     for (int it = 0; it < m_iterations; ++it) {
-        list->foreach(&CattoVelocityResolver::resolve);
+        forEachContact<&CattoVelocityResolver::resolve>(list);
         if (joints != nullptr) {
             for (Joint<TwoDee>* j : *joints) j->applyImpulses();
         }
@@ -55,6 +55,18 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
 // stack starts each step near its solution instead of from zero.
 void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
     c->bias = 0.0f;  // the velocity pass corrects no position
+    // closingVelocity was measured before any impulse of this step, so the target
+    // is to separate at e times the approach speed. Subtracting a bounce of +0
+    // leaves the speed's bits as they are, so it is subtracted always.
+    c->bounce = 0.0f;
+    if (Globals::useRestitution && c->closingVelocity > Globals::restitutionThreshold) {
+        float e = RESTITUTION_MIX * (c->area[0]->getRestitution() + c->area[1]->getRestitution());
+        c->bounce = e * c->closingVelocity;
+    }
+    float m11 = c->velocityPerImpulse.data[3];
+    // Both bodies immovable along the tangent: no friction impulse rather than an infinite one.
+    c->tangentMass = m11 != 0.0f ? 1.0f / m11 : 0.0f;
+    c->friction = std::sqrt(c->area[0]->getFriction() * c->area[1]->getFriction());
     if (c->penetration <= 0.0f) {
         c->normalImpulse = 0.0f;
         c->biasImpulse = 0.0f;
@@ -73,13 +85,7 @@ void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
     if (c->contactToWorld.isZero()) return;
 
     Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
-    float vn = Vector2D::dotProduct(dv, c->normal);
-    // closingVelocity was measured before any impulse of this step, so the target
-    // is to separate at e times the approach speed.
-    if (Globals::useRestitution && c->closingVelocity > Globals::restitutionThreshold) {
-        float e = RESTITUTION_MIX * (c->area[0]->getRestitution() + c->area[1]->getRestitution());
-        vn = vn - e * c->closingVelocity;
-    }
+    float vn = Vector2D::dotProduct(dv, c->normal) - c->bounce;
     float lambda = (c->bias - vn) * c->normalMass;
     float accumulated = std::max(0.0f, c->normalImpulse + lambda);
     float dLambda = accumulated - c->normalImpulse;
@@ -94,13 +100,11 @@ void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
 
 // Coulomb friction, bounded by the normal impulse accumulated so far this step.
 void CattoVelocityResolver::applyFriction(Contact<TwoDee>* c) {
-    float m11 = c->velocityPerImpulse.data[3];
-    // Both bodies immovable along the tangent: no friction impulse rather than an infinite one.
-    float tangentMass = m11 != 0.0f ? 1.0f / m11 : 0.0f;
-    float vt = c->getRelativeContactVelocity().y;
-    float mu = std::sqrt(c->area[0]->getFriction() * c->area[1]->getFriction());
-    float lambda = -vt * tangentMass;
-    float limit = mu * c->normalImpulse;
+    // The tangent component of getRelativeContactVelocity(), alone.
+    Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
+    float vt = c->contactToWorld.data[1] * dv.x + c->contactToWorld.data[3] * dv.y;
+    float lambda = -vt * c->tangentMass;
+    float limit = c->friction * c->normalImpulse;
     float accumulated = Clamp(c->tangentImpulse + lambda, -limit, limit);
     float dLambda = accumulated - c->tangentImpulse;
     c->tangentImpulse = accumulated;
