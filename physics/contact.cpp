@@ -89,21 +89,7 @@ void Contact<TwoDee>::calculateMass() {
              Matrix2(ri.y * ri.y, -ri.x * ri.y, -ri.x * ri.y, ri.x * ri.x) * invI;
     }
     velocityPerImpulse = contactToWorld.getTranspose() * K * contactToWorld;
-    if (velocityPerImpulse.isZero()) {
-        impulsePerVelocity = Matrix2();
-        normalMass = 0.0f;
-        return;
-    }
     const float m00 = velocityPerImpulse.data[0];
-    const float m01 = velocityPerImpulse.data[1];
-    const float m10 = velocityPerImpulse.data[2];
-    const float m11 = velocityPerImpulse.data[3];
-    float det = m11 * m00 - m10 * m01;
-    if (det != 0.0f) {
-        impulsePerVelocity = Matrix2(m11 / det, -m01 / det, -m10 / det, m00 / det);
-    } else {
-        impulsePerVelocity = Matrix2();
-    }
     // The normal entry is 0 when no body can respond along the normal (a pinned
     // body pushed through its own centre): no impulse rather than an infinite one.
     normalMass = m00 != 0.0f ? 1.0f / m00 : 0.0f;

@@ -57,7 +57,6 @@ public:
     Vector2D contactVelocity;       // relative velocity of body[1] against body[0], contact coordinates
     Vector2D r[2];                  // point minus each body's position
     float inverseMass[2] = {0.0f, 0.0f};
-    Matrix2 impulsePerVelocity;     // inverse of velocityPerImpulse; zero when singular
     Matrix2 velocityPerImpulse;     // relative contact velocity change per unit impulse, contact coordinates
     Matrix2 contactToWorld;         // columns normal and tangent (-n.y, n.x)
     bool faceOnFirst = false;

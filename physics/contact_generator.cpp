@@ -37,6 +37,18 @@ void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) {
     }
 }
 
+// One axis tried: the fields of a contact that the trial decides. Kept as a
+// small value so that the many trials of a pair copy only these; every other
+// field of a kept slot stays as a new contact has it until emit().
+struct ContactGenerator<TwoDee>::Axis {
+    float penetration;
+    Vector2D normal;
+    Vector2D point;
+    bool faceOnFirst;
+    bool faceOnSecond;
+    int feature[2];
+};
+
 // The two shallowest axes seen so far ("best" and "second"; only "best" when a
 // single contact per shape pair is wanted), filled axis by axis.
 struct ContactGenerator<TwoDee>::Candidates {
@@ -55,22 +67,33 @@ struct ContactGenerator<TwoDee>::Candidates {
     // Returns false when the trial proves the shapes apart. With swapSecond a
     // replaced best becomes the second; the last axis tried passes false, since
     // emission looks at both slots and needs only the name of the best.
-    bool keep(const ContactT& trial, bool swapSecond) {
+    bool keep(const Axis& trial, bool swapSecond) {
         float s = trial.penetration;
         if (s < -margin) return false;
         if (s < slot[best].penetration) {
             if (multi) {
-                slot[second] = trial;
+                put(second, trial);
                 int oldBest = best;
                 best = second;
                 if (swapSecond) second = oldBest;
             } else {
-                slot[best] = trial;
+                put(best, trial);
             }
         } else if (multi && s < slot[second].penetration) {
-            slot[second] = trial;
+            put(second, trial);
         }
         return true;
+    }
+
+    void put(int k, const Axis& trial) {
+        ContactT& c = slot[k];
+        c.penetration = trial.penetration;
+        c.normal = trial.normal;
+        c.point = trial.point;
+        c.faceOnFirst = trial.faceOnFirst;
+        c.faceOnSecond = trial.faceOnSecond;
+        c.feature[0] = trial.feature[0];
+        c.feature[1] = trial.feature[1];
     }
 
     // Slot k becomes a contact: the best always, the other when it is about as
@@ -113,7 +136,7 @@ bool ContactGenerator<TwoDee>::checkFaces(Area* face, Area* other, bool faceIsFi
         Vector2D p = other->getExtremePoint(-outward, j);
         float faceReach = Vector2D::dotProduct(face->getVertex(i), axis) + r;
         float pointReach = Vector2D::dotProduct(p, axis);
-        ContactT trial;
+        Axis trial;
         trial.penetration = faceIsFirst ? faceReach - pointReach : pointReach - faceReach;
         trial.normal = axis;
         trial.point = p;
@@ -128,7 +151,7 @@ bool ContactGenerator<TwoDee>::checkFaces(Area* face, Area* other, bool faceIsFi
 
 // Rounded axis: from the core vertex of a nearest b to the core vertex of b
 // nearest a. Degenerate directions (zero length) are used as they are.
-Contact<TwoDee> ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
+ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
     Vector2D d = (b->getPosition() - a->getPosition()).normalise();
     int ia = 0;
     int ib = 0;
@@ -137,7 +160,7 @@ Contact<TwoDee> ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
     Vector2D n = (b->getVertex(ib) - a->getVertex(ia)).normalise();
     Vector2D pa = a->getExtremePoint(n, ia);
     Vector2D pb = b->getExtremePoint(-n, ib);
-    ContactT trial;
+    Axis trial;
     trial.penetration = Vector2D::dotProduct(pa, n) - Vector2D::dotProduct(pb, n);
     trial.normal = n;
     trial.faceOnFirst = false;

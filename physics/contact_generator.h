@@ -30,9 +30,10 @@ public:
     bool checkBoxBox() { return false; }
 
 private:
+    struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
     static bool checkFaces(Area* face, Area* other, bool faceIsFirst, Candidates& kept);
-    static ContactT roundedAxis(Area* a, Area* b);
+    static Axis roundedAxis(Area* a, Area* b);
     void emit(Area* a, Area* b, ContactT& c, bool multi);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
