@@ -19,25 +19,6 @@ using physics::Vector2D;
 
 using LevelTest = LevelDir;
 
-TEST_F(LevelTest, MissingFileGivesTheFourWallsSilently) {
-    testing::internal::CaptureStdout();
-    Level level("nowhere");
-    Level longName(std::string(300, 'n'));  // a name longer than any path buffer
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(longName.objects.size(), 4u);
-    ASSERT_EQ(level.world.bodies.size(), 4u);
-    const Vector2D centres[] = {{400, -5}, {400, 605}, {-5, 300}, {805, 300}};
-    for (int i = 0; i < 4; ++i) {
-        auto* wall = nth<StaticBox>(level, i);
-        ASSERT_TRUE(wall != nullptr && wall->boundary && wall->physics->isStatic());
-        // A body's reference point is its centre of mass: the shape's centre up to rounding.
-        EXPECT_LT((wall->physics->getPosition() - centres[i]).length(), 1e-3f) << i;
-    }
-}
-
-// Lines a hand-edited or damaged file may hold. Each loads without a crash; a line
-// that cannot make its object is skipped with a message naming file and line; and
-// the level then plays, is blasted, drawn and restarted with every body finite.
 TEST_F(LevelTest, BadLinesAreSkippedOrMendedAndTheLevelStillPlays) {
     std::string manyPoints = "Polygon 300 300 10 poly.tga 40";  // 40 points announced, 32 kept
     for (int i = 0; i < 12; ++i) manyPoints += " " + std::to_string(i % 3) + " " + std::to_string(i / 3);
@@ -149,27 +130,4 @@ TEST_F(LevelTest, AFailingConditionRestartsTheCountAndTheClock) {
     while (level->victoryTime == 0.0f && tick < 200) level->update(tick++);
     EXPECT_EQ(level->victoryTime, 1.0f);
     EXPECT_EQ(level->clock->frame, 0u);  // started again from its first picture
-}
-
-TEST_F(LevelTest, DrawingOrderBackgroundObjectsExplosionClockTick) {
-    auto level = load(
-        "Background backdrop.tga\nLength 0\nBall 100 300 10 ball.tga\n"
-        "Victory goal enter 700 60 120 100 whole --drawRect\nBox 300 300 20 20 crate.tga\n");
-    EXPECT_TRUE(nth<StaticBox>(*level, 5)->physics->getShapes().empty());  // the outline collides with nothing
-    level->update(1);
-    level->explode(50.0f, 60.0f, 10000.0f);
-    ASSERT_TRUE(level->victory());
-    DrawLog::Scope log;
-    level->draw();
-    const std::vector<DrawCall> calls = DrawLog::sprites();
-    const std::vector<std::string> order = {"backdrop.tga", "wall.tga", "wall.tga",      "wall.tga",
-                                            "wall.tga",     "ball.tga", "balltrans.tga", "rect.tga",
-                                            "crate.tga",    "e0.tga",   "clock1.tga",    "tick.tga"};
-    ASSERT_EQ(calls.size(), order.size());
-    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(calls[i].image, order[i]) << i;
-    // The backdrop's 400 x 300 picture fills the 800 x 600 field; the tick's 20 px is 40 at its corner.
-    EXPECT_EQ(std::vector<float>({calls[0].x, calls[0].y, calls[0].sx, calls[0].sy}),
-              std::vector<float>({400.0f, 300.0f, 2.0f, 2.0f}));
-    EXPECT_EQ(std::vector<float>({calls[11].x, calls[11].y, calls[11].sx}), std::vector<float>({750.0f, 560.0f, 2.0f}));
-    EXPECT_EQ(calls[9].x, 50.0f);  // the explosion where the click was
 }

@@ -33,26 +33,6 @@ protected:
 
 }  // namespace
 
-TEST_F(ObjectsTest, EachKindIsDrawnAtTheSizeItHasInTheLevel) {
-    const struct {
-        const char* line;
-        Vector2D size;
-    } cases[] = {
-        {"Box 100 100 64 32 crate.tga", {64, 32}},
-        {"Ball 100 300 10 ball.tga", {20, 20}},
-        {"StaticBox 400 200 64 16 crate.tga", {64, 16}},
-        {"BlackHole 400 300 1500", {80, 80}},
-        {"Victory goal enter 700 60 120 100 whole --drawRect", {120, 100}},
-    };
-    for (const auto& c : cases) {
-        auto level = load(c.line);
-        DrawLog::Scope log;
-        level->objects.back()->draw();
-        ASSERT_FALSE(DrawLog::sprites().empty()) << c.line;
-        for (const DrawCall& call : DrawLog::sprites()) EXPECT_EQ(drawnSize(call), c.size) << c.line;
-    }
-}
-
 TEST_F(ObjectsTest, AFuseOfThreeSecondsGoesOffInUpdate181AndBlastsWhereTheBombWas) {
     auto level = load("Bomb 320 100 3\n");
     Bomb* bomb = nth<Bomb>(*level, 4);

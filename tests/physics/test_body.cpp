@@ -100,21 +100,6 @@ TEST(BodyMass, BodiesWithoutMassCannotMoveOrTurn) {
     }
 }
 
-TEST(BodySwitches, MassPropertiesComeBackWhenShapesChange) {
-    BodyPtr body = box(2.0f, 2.0f);
-    body->setStatic(true);
-    body->setDensity(2.0f, true);
-    EXPECT_FLOAT_EQ(body->getMass(), 8.0f);
-    body->setPinned(true);
-    body->setRotatable(false);  // recomputes first: no longer pinned, but cannot turn
-    body->applyImpulse(Vector2D(0.0f, 8.0f), Vector2D(11.0f, 20.0f), true);
-    EXPECT_EQ(body->getVelocity(), Vector2D(0.0f, 1.0f));
-    EXPECT_EQ(body->getRotation().value, 0.0f);
-    body->getShapes().front()->setDensity(0.5f, true);  // a shape's change reaches its body when asked to
-    EXPECT_FLOAT_EQ(body->getMass(), 2.0f);
-    EXPECT_TRUE(body->isRotatable());
-}
-
 TEST(BodySleep, RestingBodiesSleepOnceTheirAveragesDecay) {
     BodyPtr body = ball();
     // The angular average starts capped at 0.1 and halves every 60 steps: 0.1 -> 0.01 takes ~200.

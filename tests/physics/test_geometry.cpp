@@ -21,14 +21,6 @@ const float INF = std::numeric_limits<float>::infinity();
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-Line segment(const Vector2D& a, const Vector2D& b) {
-    Line line;
-    line.m_local_p1 = a;
-    line.m_local_p2 = b;
-    line.thisMoved();
-    return line;
-}
-
 Capsule2D capsuleOf(float halfLength, float radius) {
     Capsule2D capsule(Vector2D(0.0f, 0.0f), Orientation2D(0.0f), radius);
     capsule.m_local_p1 = Vector2D(-halfLength, 0.0f);
@@ -79,53 +71,6 @@ TEST(Math, ZeroOrientationReturnsInputBitForBit) {
     Vector2D quarter = Orientation2D(Globals::PI / 2.0f).transform(Vector2D(1.0f, 0.0f));  // counter-clockwise
     EXPECT_NEAR(quarter.x, 0.0f, 1e-6f);
     EXPECT_NEAR(quarter.y, 1.0f, 1e-6f);
-}
-
-TEST(Shapes, ContainmentCountsTheEdgeAsInsideAndRectanglesNormaliseTheirExtents) {
-    Rect box(Vector2D(0.0f, 0.0f), 4.0f, 2.0f, Orientation2D(0.0f));
-    Rect fromCorners(Vector2D(2.0f, 3.0f), Vector2D(0.0f, 0.0f));
-    Rect negative(Vector2D(10.0f, 10.0f), -4.0f, 2.0f, Orientation2D(0.0f));
-    Circle circle(Vector2D(1.0f, 2.0f), 3.0f);
-    Line line = segment(Vector2D(0.0f, 0.0f), Vector2D(4.0f, 0.0f));
-    Capsule2D capsule = capsuleOf(2.0f, 0.5f);
-    const Vector2D square[] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
-    std::unique_ptr<Polygon> polygon(Polygon::create(square, 4));
-    const struct {
-        const Area* shape;
-        Vector2D point;
-        bool inside;
-    } cases[] = {
-        {&box, {2.0f, 0.0f}, true},         {&box, {-2.0f, -1.0f}, true},      {&box, {2.001f, 0.0f}, false},
-        {&fromCorners, {0.0f, 3.0f}, true}, {&fromCorners, {2.0f, 3.01f}, false},
-        {&negative, {8.0f, 11.0f}, true},   {&negative, {12.01f, 10.0f}, false},
-        {&circle, {4.0f, 2.0f}, true},      {&circle, {4.01f, 2.0f}, false},
-        {&line, {2.0f, 0.005f}, true},      {&line, {2.0f, 0.01f}, false},  // squared distance below 0.0001
-        {&capsule, {2.3f, 0.3f}, true},     {&capsule, {0.0f, 0.5f}, false},  // strictly inside the radius
-        {polygon.get(), {2.0f, 1.0f}, true}, {polygon.get(), {2.001f, 1.0f}, false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.shape->contains(c.point), c.inside) << c.point.x << "," << c.point.y;
-}
-
-TEST(ConvexHull, MarchesCounterClockwiseFromLowestXKeepingEdgePointsByInputOrder) {
-    const struct {
-        std::vector<Vector2D> points, hull;
-    } cases[] = {
-        {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}},
-        // Lowest x ties between (0,1) and (0,0): the earlier index starts.
-        {{{1, 1}, {0, 1}, {0.5f, 0.5f}, {1, 0}, {0, 0}}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}},
-        {{{0, 0}, {1, 0}, {1, 0}, {0, 1}}, {{0, 0}, {1, 0}, {0, 1}}},
-        {{{0, 0}, {1, 0}, {0.5f, 0}, {0, 1}}, {{0, 0}, {0.5f, 0}, {1, 0}, {0, 1}}},
-        {{{0, 0}, {0.5f, 0}, {1, 0}, {0, 1}}, {{0, 0}, {1, 0}, {0, 1}}},
-        // A repeat of the march's current point used to make it forget the points
-        // before the repeat and lose the corner (3,3).
-        {{{3, 3}, {2, 2}, {2, 2}, {1, 1}, {2, 2}, {0, 0}, {0, 3}}, {{0, 0}, {3, 3}, {0, 3}}},
-        {{{0, 0}, {1, 0}, {2, 0}}, {{0, 0}, {2, 0}}},  // collinear: the end points
-    };
-    for (const auto& c : cases) {
-        std::vector<Vector2D> hull = hullOf(c.points);
-        EXPECT_EQ(hull, c.hull) << "from " << c.points.size() << " points starting at " << c.points[0].x;
-        if (c.hull.size() >= 3) expectValidHull(hull, c.points);
-    }
 }
 
 TEST(ConvexHull, PointOnClosingEdgeTerminatesInEveryOrder) {

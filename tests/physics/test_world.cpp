@@ -98,12 +98,3 @@ TEST(World, RemovingABodyTakesItsContactsAndJointsAndHandsItBack) {
     EXPECT_TRUE(b->joints.empty() && c->joints.empty());
     delete bc;
 }
-
-TEST(World, ShapeAddedAloneBecomesStaticScenery) {
-    World<TwoDee> world;
-    Body<TwoDee>* wall = world.add(new Rect(Vector2D(3.0f, 4.0f), 10.0f, 2.0f, 0.0f));
-    EXPECT_TRUE(wall->isStatic());
-    EXPECT_EQ(world.bodies.back(), wall);
-    for (int i = 0; i < 10; ++i) world.step();
-    EXPECT_EQ(wall->getPosition(), Vector2D(3.0f, 4.0f));
-}

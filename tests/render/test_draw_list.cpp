@@ -35,34 +35,6 @@ struct Scene {
     }
 };
 
-TEST(DrawList, SamePictureOnlyWhenEveryNumberAndTheOrderMatch) {
-    const DrawList scene = Scene().record();
-    EXPECT_EQ(scene, Scene().record());
-    // What the renderer reads back: the polygon's vertices as (tx, ty, x, y).
-    const DrawList::Command& poly = scene.commands().at(2);
-    EXPECT_EQ(std::vector<float>(scene.data(poly), scene.data(poly) + 4 * poly.count),
-              (std::vector<float>{0, 0, 10, 10, 1, 0, 50, 10, 1, 1, 50, 40}));
-
-    const std::function<void(Scene&)> changes[] = {
-        [](Scene& s) { s.y = 300.5f; },           // moved
-        [](Scene& s) { s.angle = 0.001f; },       // turned
-        [](Scene& s) { s.sy = 1.01f; },           // scaled
-        [](Scene& s) { s.alpha = 0.99f; },        // fading
-        [](Scene& s) { s.background = 5; },       // another picture
-        [](Scene& s) { s.lastVertexY = 41; },     // a polygon vertex moved
-        [](Scene& s) { s.glyphX = 21; },          // a glyph one pixel over
-        [](Scene& s) { s.blue = 1; },             // text in another colour
-        [](Scene& s) { s.swapSprites = true; },   // the same sprites overlapping the other way
-        [](Scene& s) { s.text = false; },         // the text gone
-        [](Scene& s) { s.y = std::numeric_limits<float>::quiet_NaN(); },  // cannot prove it the same
-    };
-    for (std::size_t i = 0; i < std::size(changes); ++i) {
-        Scene changed;
-        changes[i](changed);
-        EXPECT_NE(changed.record(), scene) << "change " << i;
-    }
-}
-
 TEST(FrameGate, RendersChangesAndSkipsOnlyAnUnchangedIntactPicture) {
     FrameGate gate;
     struct Frames {

@@ -11,7 +11,6 @@
 
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
-#include "game/render/text.h"
 #include "game/render/tga.h"
 #include "game/render/window_gl.h"
 #include "tests/render/tga_bytes.h"
@@ -103,14 +102,6 @@ TEST(GlSprite, PicturesOfEveryDepthDrawWhereAndHowTheyShould) {
         EXPECT_EQ(after, depth) << c.what;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
     }
-}
-
-TEST(GlSprite, FontQuadsAreTintedWithTheTextColour) {
-    writePicture("text.tga", 260, 145, true, [](int, int) { return 0xffffff; });  // an all-white "font"
-    glClear(GL_COLOR_BUFFER_BIT);
-    Text::draw("AB", 100, 100, 29, 0x00ff80);
-    expectPixel(110, 114, 0x00ff80, "inside A");
-    expectPixel(110, 95, 0x000000, "below the line");
 }
 
 int main(int argc, char** argv) {
