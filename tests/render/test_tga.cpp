@@ -1,7 +1,10 @@
 // Targa files: what the headless sprite, the generator and the tests rely on.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include "game/render/tga.h"
@@ -9,7 +12,9 @@
 
 namespace {
 
-const std::string kPath = (std::filesystem::temp_directory_path() / "boxquake-tga-test.tga").string();
+// ctest runs each test in a process of its own, in parallel: one file per process.
+const std::string kPath =
+    (std::filesystem::temp_directory_path() / ("boxquake-tga-test-" + std::to_string(::getpid()) + ".tga")).string();
 
 using Bytes = std::vector<unsigned char>;
 
@@ -26,6 +31,7 @@ TEST(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
         for (std::size_t i = 0; i < img.rgba.size(); ++i)
             EXPECT_EQ(back.rgba[i], i % 4 == 3 && !alpha ? 255 : img.rgba[i]) << "byte " << i << " alpha " << alpha;
     }
+    std::filesystem::remove(kPath);
 }
 
 TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
