@@ -20,33 +20,6 @@ BroadPhase<TwoDee>::PairList BroadPhase<TwoDee>::findPairs() {
     return pairs;
 }
 
-// A body is "static" when both inverse mass and inverse moment are exactly 0
-// (a NaN is not 0); "movable and awake" when its raw flag is set and it is not static.
-bool BroadPhase<TwoDee>::ignore(const BodyT* a, const BodyT* b) const {
-    if (Globals::findSleepingContacts) return a->isStatic() && b->isStatic();
-    // Sleeping against static, sleeping against sleeping and static against static
-    // cannot change anything: no contact is needed until one of them is woken.
-    return !a->isAwake() && !b->isAwake();
-}
-
-bool BroadPhase<TwoDee>::test(const BodyT* a, const BodyT* b) const {
-    if (ignore(a, b)) return false;
-    // Only a's joint list is searched: a joint is listed on both of its bodies.
-    for (const Joint<TwoDee>* j : a->joints) {
-        if ((j->body1 == b || j->body2 == b) && j->ignoreContacts) return false;
-    }
-    return testRadius(a, b, Globals::_NEAR);
-}
-
-bool BroadPhase<TwoDee>::testRadius(const BodyT* a, const BodyT* b, float margin) const {
-    float r = a->getBoundingRadius() + b->getBoundingRadius() + margin;
-    const Vector2D& pa = a->getPosition();
-    const Vector2D& pb = b->getPosition();
-    float dx = pa.x - pb.x;
-    float dy = pa.y - pb.y;
-    return dx * dx + dy * dy <= r * r;  // touching counts
-}
-
 bool BroadPhase<TwoDee>::testAABB(const BodyT* a, const BodyT* b, float margin) const {
     AARect A = a->createAABB();
     AARect B = b->createAABB();

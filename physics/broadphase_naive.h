@@ -3,7 +3,10 @@
 #include <utility>
 #include <vector>
 
+#include "physics/body.h"
 #include "physics/dimension.h"
+#include "physics/globals.h"
+#include "physics/joint.h"
 #include "physics/vector.h"
 
 namespace physics {
@@ -30,7 +33,7 @@ public:
     virtual void bodyAdded(BodyT*) {}
     virtual void bodyRemoved(BodyT*) {}
 
-    // True when neither body can move (see the ignore rule in the .cpp).
+    // True when neither body can move, so no contact between them is needed.
     bool ignore(const BodyT* a, const BodyT* b) const;
     // A candidate: not ignored, not excluded by a joint, bounding circles within _NEAR.
     bool test(const BodyT* a, const BodyT* b) const;
@@ -41,5 +44,35 @@ public:
 protected:
     World<TwoDee>* m_world = nullptr;  // not owned
 };
+
+// The candidate tests run for every pair a broad phase looks at: defined here so
+// that they inline there.
+
+// A body is "static" when both inverse mass and inverse moment are exactly 0
+// (a NaN is not 0); "movable and awake" when its raw flag is set and it is not static.
+inline bool BroadPhase<TwoDee>::ignore(const BodyT* a, const BodyT* b) const {
+    if (Globals::findSleepingContacts) return a->isStatic() && b->isStatic();
+    // Sleeping against static, sleeping against sleeping and static against static
+    // cannot change anything: no contact is needed until one of them is woken.
+    return !a->isAwake() && !b->isAwake();
+}
+
+inline bool BroadPhase<TwoDee>::test(const BodyT* a, const BodyT* b) const {
+    if (ignore(a, b)) return false;
+    // Only a's joint list is searched: a joint is listed on both of its bodies.
+    for (const Joint<TwoDee>* j : a->joints) {
+        if ((j->body1 == b || j->body2 == b) && j->ignoreContacts) return false;
+    }
+    return testRadius(a, b, Globals::_NEAR);
+}
+
+inline bool BroadPhase<TwoDee>::testRadius(const BodyT* a, const BodyT* b, float margin) const {
+    float r = a->getBoundingRadius() + b->getBoundingRadius() + margin;
+    const Vector2D& pa = a->getPosition();
+    const Vector2D& pb = b->getPosition();
+    float dx = pa.x - pb.x;
+    float dy = pa.y - pb.y;
+    return dx * dx + dy * dy <= r * r;  // touching counts
+}
 
 }  // namespace physics

@@ -18,6 +18,7 @@ namespace {
 // of k's centre, bit 1: above it). Five levels: keys 1 to 511, depth 1 for the root.
 constexpr int kLevels = 5;
 constexpr int kKeys = 1 << (2 * kLevels - 1);
+constexpr int kCellCount = ((1 << (2 * kLevels)) - 1) / 3;  // 1 + 4 + 16 + 64 + 256 = 341
 
 struct Cells {
     float centreX[kKeys];
@@ -113,6 +114,7 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     for (std::size_t k = 0; k < n; ++k) {
         Span& s = m_spans[k];
         spanOf(bodies[k]->getPosition(), bodies[k]->getBoundingRadius(), margin, s.lo, s.hi, s.yLo, s.yHi);
+        s.body = static_cast<std::uint32_t>(k);
     }
     m_cells.assign(n, 0);
     sortSweepOrder();
@@ -123,14 +125,13 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     m_openStill.clear();
     m_found.clear();
     for (std::uint32_t b : m_order) {
-        sweepAgainst(m_openMovable, b);
-        if (m_movable[b]) sweepAgainst(m_openStill, b);
-        (m_movable[b] ? m_openMovable : m_openStill).push_back(b);
+        const Span& span = m_spans[b];
+        sweepAgainst(m_openMovable, span);
+        if (m_movable[b]) sweepAgainst(m_openStill, span);
+        (m_movable[b] ? m_openMovable : m_openStill).push_back(span);
     }
 
-    std::sort(m_found.begin(), m_found.end(), [](const Found& x, const Found& y) {
-        return std::tie(x.place, x.upper, x.lower) < std::tie(y.place, y.upper, y.lower);
-    });
+    sortFound();
     pairs.reserve(m_found.size());
     for (const Found& f : m_found) pairs.emplace_back(bodies[f.upper], bodies[f.lower]);
     return pairs;
@@ -167,26 +168,22 @@ void QuadtreeBroadPhase::sortSweepOrder() {
 
 // Pairs b with each body of `open`, dropping those whose span ended before b's
 // began: no later body of the sweep reaches them either.
-void QuadtreeBroadPhase::sweepAgainst(std::vector<std::uint32_t>& open, std::uint32_t b) {
-    const double lo = m_spans[b].lo;
+void QuadtreeBroadPhase::sweepAgainst(std::vector<Span>& open, const Span& b) {
     for (std::size_t k = 0; k < open.size();) {
-        std::uint32_t a = open[k];
-        if (m_spans[a].hi < lo) {
+        const Span& a = open[k];
+        if (a.hi < b.lo) {
             open[k] = open.back();
             open.pop_back();
             continue;
         }
-        consider(a, b);
+        if (b.yLo <= a.yHi && a.yLo <= b.yHi) consider(a.body, b.body);
         ++k;
     }
 }
 
-// Keeps (a, b), oriented as the tree walk tests it, when the tree tests it at
-// all and test() passes.
+// Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the
+// tree tests it at all and test() passes.
 void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
-    const Span& sa = m_spans[a];
-    const Span& sb = m_spans[b];
-    if (sa.yHi < sb.yLo || sb.yHi < sa.yLo) return;
     const Cells& t = cells();
     int ca = cellOf(a);
     int cb = cellOf(b);
@@ -203,6 +200,39 @@ void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
     const std::vector<BodyT*>& bodies = *m_bodies;
     if (!test(bodies[upper], bodies[lower])) return;
     m_found.push_back(Found{static_cast<std::uint32_t>(t.rank[cl] * 8 + t.depth[cu]), upper, lower});
+}
+
+namespace {
+
+// Stable counting sort of `from` into `to` by digit(f), every digit below `buckets`.
+template <typename Found, typename Digit>
+void sortByDigit(const std::vector<Found>& from, std::vector<Found>& to, std::vector<std::uint32_t>& counts,
+                 std::size_t buckets, Digit digit) {
+    counts.assign(buckets + 1, 0);
+    for (const Found& f : from) ++counts[digit(f) + 1];
+    for (std::size_t d = 1; d <= buckets; ++d) counts[d] += counts[d - 1];  // counts[d]: first slot of digit d
+    to.resize(from.size());
+    for (const Found& f : from) to[counts[digit(f)]++] = f;
+}
+
+}  // namespace
+
+// Into the walk's order, (place, upper, lower). Many pairs against few bodies (the
+// usual case) take three stable counting passes, least significant first; a few
+// pairs among many bodies, where the passes would mostly count empty buckets, a
+// comparison sort.
+void QuadtreeBroadPhase::sortFound() {
+    const std::size_t n = m_spans.size();
+    if (m_found.size() * 8 < n) {
+        std::sort(m_found.begin(), m_found.end(), [](const Found& x, const Found& y) {
+            return std::tie(x.place, x.upper, x.lower) < std::tie(y.place, y.upper, y.lower);
+        });
+        return;
+    }
+    sortByDigit(m_found, m_sorting, m_counts, n, [](const Found& f) { return f.lower; });
+    sortByDigit(m_sorting, m_found, m_counts, n, [](const Found& f) { return f.upper; });
+    sortByDigit(m_found, m_sorting, m_counts, 8 * kCellCount, [](const Found& f) { return f.place; });
+    m_found.swap(m_sorting);
 }
 
 // The deepest cell holding the body's bounding square whole. A square that

@@ -28,29 +28,32 @@ private:
     // margin (see spanOf in the .cpp), in world units.
     struct Span {
         double lo, hi, yLo, yHi;
+        std::uint32_t body;  // world index
     };
-    // A pair that passed test(), with its place in the walk.
+    // A pair that passed test(); the walk's order is that of (place, upper, lower).
     struct Found {
-        std::uint32_t place;  // walk rank of the lower body's cell * 8 + depth of the upper body's cell
+        std::uint32_t place;  // the walk's rank of the lower body's cell * 8 + the depth of the upper body's cell
         std::uint32_t upper;  // world index of the body filed higher (or earlier, in one cell)
         std::uint32_t lower;  // world index of the other
     };
 
     void sortSweepOrder();
-    void sweepAgainst(std::vector<std::uint32_t>& open, std::uint32_t b);
+    void sweepAgainst(std::vector<Span>& open, const Span& b);
     void consider(std::uint32_t a, std::uint32_t b);
     int cellOf(std::uint32_t b);
+    void sortFound();
 
-    // Per body, by world index; rebuilt at every findPairs, storage kept.
+    // Per body, by world index (below 2^32); rebuilt at every findPairs, storage kept.
     const std::vector<BodyT*>* m_bodies = nullptr;
     std::vector<Span> m_spans;
     std::vector<unsigned char> m_movable;  // ignore() is true for a pair of two bodies that are not
     std::vector<int> m_cells;              // the body's cell key, 0 until it is needed
     // World indices by Span::lo; kept between steps, when it is nearly right.
     std::vector<std::uint32_t> m_order;
-    // Bodies whose spans the sweep has reached and not yet passed.
-    std::vector<std::uint32_t> m_openMovable, m_openStill;
-    std::vector<Found> m_found;
+    // Spans that the sweep has reached and not yet passed, copied for a linear scan.
+    std::vector<Span> m_openMovable, m_openStill;
+    std::vector<Found> m_found, m_sorting;
+    std::vector<std::uint32_t> m_counts;
 };
 
 }  // namespace physics
