@@ -30,30 +30,14 @@ const int kDefaultLength = 300;        // updates
 // Scale that stretches `pixels` to `units`; 0 for a picture that has no size.
 float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast<float>(pixels) : 0.0f; }
 
-// The engine's quadtree walks its cells with one stack shared by every instance
-// (QuadtreeBroadPhase::ancestorStack, static): two worlds finding their pairs on
-// two threads at once would mix each other's cells. The level tools step levels
-// on several threads, so worlds take turns here. The same pairs in the same order:
-// the simulation is unchanged. Uncontended in the game (one level at a time).
-class TakingTurnsQuadtree : public physics::QuadtreeBroadPhase {
-public:
-    PairList findPairs() override {
-        static std::mutex walking;
-        std::lock_guard<std::mutex> turn(walking);
-        return QuadtreeBroadPhase::findPairs();
-    }
-};
-
 }  // namespace
 
-Level::Level(const std::string& levelName)
-    : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep, new TakingTurnsQuadtree()) {
+Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep) {
     LevelFile file(path);
     load(file);
 }
 
-Level::Level(const std::string& levelName, std::istream& source)
-    : name(levelName), path(levelName), world(kTimeStep, new TakingTurnsQuadtree()) {
+Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName), world(kTimeStep) {
     LevelFile file(source);
     load(file);
 }
