@@ -20,37 +20,20 @@ const float RESTITUTION_MIX = 0.5f;
 // relative velocity of two units per second) wakes a sleeping partner.
 const float WAKE_IMPULSE_FACTOR = 2.0f;
 
-// The helpers below run several times per contact per iteration: forced inline,
-// since the compiler's own estimate left applyPair a call.
-#define BOXQUAKE_HOT inline __attribute__((always_inline))
-
 // Only bodies that are awake and not static take impulses.
-BOXQUAKE_HOT bool takesImpulses(const Body<TwoDee>* b) { return b->isAwake(); }
+bool takesImpulses(const Body<TwoDee>* b) { return b->isAwake(); }
 
-BOXQUAKE_HOT void applyTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point) {
+void applyTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point) {
     if (takesImpulses(b)) b->applyImpulse(impulse, point, false);
 }
 
 // body[1] receives +P, body[0] receives -P.
-BOXQUAKE_HOT void applyPair(Contact<TwoDee>* c, const Vector2D& P) {
+void applyPair(Contact<TwoDee>* c, const Vector2D& P) {
     applyTo(c->body[0], -P, c->point);
     applyTo(c->body[1], P, c->point);
 }
 
 Vector2D tangentOf(const Vector2D& n) { return Vector2D(-n.y, n.x); }
-
-// Coulomb friction, bounded by the normal impulse accumulated so far this step.
-BOXQUAKE_HOT void frictionStep(Contact<TwoDee>* c) {
-    // The tangent component of getRelativeContactVelocity(), alone.
-    Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
-    float vt = c->contactToWorld.data[1] * dv.x + c->contactToWorld.data[3] * dv.y;
-    float lambda = -vt * c->tangentMass;
-    float limit = c->friction * c->normalImpulse;
-    float accumulated = Clamp(c->tangentImpulse + lambda, -limit, limit);
-    float dLambda = accumulated - c->tangentImpulse;
-    c->tangentImpulse = accumulated;
-    applyPair(c, tangentOf(c->normal) * dLambda);
-}
 
 }  // namespace
 
@@ -112,10 +95,20 @@ void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
         (awake0 ? c->body[1] : c->body[0])->setAwake(true);
     }
     applyPair(c, c->normal * dLambda);
-    frictionStep(c);
+    applyFriction(c);
 }
 
 // Coulomb friction, bounded by the normal impulse accumulated so far this step.
-void CattoVelocityResolver::applyFriction(Contact<TwoDee>* c) { frictionStep(c); }
+void CattoVelocityResolver::applyFriction(Contact<TwoDee>* c) {
+    // The tangent component of getRelativeContactVelocity(), alone.
+    Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
+    float vt = c->contactToWorld.data[1] * dv.x + c->contactToWorld.data[3] * dv.y;
+    float lambda = -vt * c->tangentMass;
+    float limit = c->friction * c->normalImpulse;
+    float accumulated = Clamp(c->tangentImpulse + lambda, -limit, limit);
+    float dLambda = accumulated - c->tangentImpulse;
+    c->tangentImpulse = accumulated;
+    applyPair(c, tangentOf(c->normal) * dLambda);
+}
 
 }  // namespace physics
