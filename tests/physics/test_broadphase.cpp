@@ -89,7 +89,7 @@ TEST(QuadtreeBroadPhase, SamePairsInSameOrderAsTheTreeWalkWhileBenchScenesRun) {
                     world.bodies[k]->setVelocity(Vector2D(k % 2 ? 150.0f : -150.0f, 200.0f));
                 }
             }
-            if (step % 20 == 0 || step > c.steps - 60) {
+            if (step % 20 == 0 || (step > c.steps - 60 && step % 4 == 0)) {
                 ASSERT_TRUE(pairsAsTheTreeWalk(world)) << scene << " at step " << step;
                 int asleep = 0, awake = 0;
                 for (const Body<TwoDee>* b : world.bodies) {
