@@ -81,9 +81,7 @@ void Level::load(LevelFile& file) {
 
 Level::~Level() {
     // Bodies in the world go with the world; the others (black holes, labels,
-    // anything that never joined) are deleted here. Walls delete their own
-    // sprites (see SpriteManager::mutex).
-    std::lock_guard<std::recursive_mutex> sprites(SpriteManager::mutex());
+    // anything that never joined) are deleted here.
     std::unordered_set<const Object::Body2D*> inWorld(world.bodies.begin(), world.bodies.end());
     for (Object* object : objects) {
         if (object->physics != nullptr && inWorld.count(object->physics) == 0) delete object->physics;
@@ -109,7 +107,6 @@ void Level::registerObjects() {
 }
 
 void Level::initDefaultObjects() {
-    std::lock_guard<std::recursive_mutex> sprites(SpriteManager::mutex());  // walls make their own sprites
     for (const auto& b : BOUNDARY_WALLS) {
         auto* wall = new StaticBox(&world, b[0], b[1], b[2], b[3], true);
         wall->boundary = true;
@@ -169,7 +166,6 @@ void Level::addVictoryCondition(std::string* words) {
                      : completeness == "whole" ? victoryStruct::WHOLE
                                                : victoryStruct::CENTRE;
     if (Object::hasOpt(words, "--drawRect")) {
-        std::lock_guard<std::recursive_mutex> sprites(SpriteManager::mutex());  // it makes its own sprite
         auto* outline = new StaticBox(&world, v.x, v.y, v.w, v.h, false);
         outline->outlineOf = conditionName;
         objects.push_back(outline);

@@ -1,5 +1,6 @@
 // Sprite without a window: the size comes from the Targa header, the texture name
 // is a made-up non-zero number, and drawing only goes to the DrawLog.
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-unsigned int s_nextTexture = 1;  // fake texture names, never 0
+std::atomic<unsigned int> s_nextTexture{1};  // fake texture names, never 0; sprites load on several threads
 
 bool finite(float a, float b, float c, float d, float e, float f) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d) && std::isfinite(e) &&
@@ -35,8 +36,9 @@ bool Sprite::loadImage(const char* path) {
     if (!path || !tga::readHeader(path, h)) return false;
     width = h.width;
     height = h.height;
-    texture = s_nextTexture++;
-    if (s_nextTexture == 0) s_nextTexture = 1;
+    do {
+        texture = s_nextTexture++;
+    } while (texture == 0);  // wrapped around
     return true;
 }
 

@@ -1,20 +1,26 @@
 #include "game/render/spritemanager.h"
 
+#include <mutex>
+
 #include "game/render/screen.h"
 #include "game/render/sprite.h"
 
 std::map<std::string, Sprite*> SpriteManager::sprites;
 
-// Levels load on several threads at once in the level tools.
-std::recursive_mutex& SpriteManager::mutex() {
-    static std::recursive_mutex m;
+namespace {
+
+// Held by get() and clear(): levels load on several threads at once in the level tools.
+std::mutex& cacheMutex() {
+    static std::mutex m;
     return m;
 }
+
+}  // namespace
 
 Sprite* SpriteManager::get(const char* s) { return get(std::string(s ? s : "")); }
 
 Sprite* SpriteManager::get(const std::string& s) {
-    std::lock_guard<std::recursive_mutex> lock(mutex());
+    std::lock_guard<std::mutex> lock(cacheMutex());
     auto it = sprites.find(s);
     if (it != sprites.end()) return it->second;
     Sprite* sprite = new Sprite(s.c_str());
@@ -23,7 +29,7 @@ Sprite* SpriteManager::get(const std::string& s) {
 }
 
 void SpriteManager::clear() {
-    std::lock_guard<std::recursive_mutex> lock(mutex());
+    std::lock_guard<std::mutex> lock(cacheMutex());
     for (auto& entry : sprites) delete entry.second;
     sprites.clear();
 }

@@ -2,7 +2,6 @@
 // The process-wide cache of sprites by file name, and numbers drawn with the
 // digit pictures "0.tga" to "9.tga".
 #include <map>
-#include <mutex>
 #include <string>
 
 class Sprite;
@@ -26,13 +25,6 @@ public:
     // `backdrop` stretched over the whole window, opaque; nothing for a null
     // or empty sprite.
     static void drawBackdrop(Sprite* backdrop);
-
-    // Held by get() and clear(). Whoever makes or deletes a Sprite of its own on a
-    // thread that may run beside others holds it too (Level, for the walls that
-    // own their picture): a sprite's constructor and destructor update
-    // process-wide state (its texture number, the draw log's names). Recursive,
-    // so that such a constructor may still call get().
-    static std::recursive_mutex& mutex();
 
     // Keyed by the name exactly as the caller gave it; owns the sprites. get() and
     // clear() may be called from several threads; read this directly only while

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+
+#include "game/objects/level_list.h"
 
 namespace leveltools {
 
@@ -18,10 +21,9 @@ std::string fraction(double f) {
 LevelCheck checkLevel(const std::string& dir, const std::string& name, const CheckOptions& options) {
     LevelCheck check;
     check.name = name;
-    if (!isValidLevelName(name)) {
-        check.problems.push_back("\"" + name +
-                                 "\" is not a level name the game can open (1 to 50 characters, no '/', "
-                                 "no space at either end)");
+    if (!levellist::isValidName(name)) {
+        check.problems.push_back("\"" + name + "\" is not a level name the game can open (1 to " +
+                                 std::to_string(levellist::MAX_NAME) + " characters, no '/', no space at either end)");
         return check;
     }
     LevelSource source;

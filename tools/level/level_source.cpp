@@ -4,17 +4,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "game/objects/level_list.h"
 
 namespace leveltools {
 
 std::string levelPath(const std::string& dir, const std::string& name) { return dir + "/levels/" + name + ".lvl"; }
 
 std::string solutionPath(const std::string& dir, const std::string& name) { return dir + "/levels/" + name + ".sol"; }
-
-bool readLevelList(const std::string& dir, std::vector<std::string>& names, std::string& error) {
-    return levellist::read(dir + "/" + levellist::FILE_NAME, names, error);
-}
 
 bool loadLevelSource(const std::string& dir, const std::string& name, LevelSource& out, std::string& error) {
     out.name = name;
@@ -34,7 +29,5 @@ bool loadLevelSource(const std::string& dir, const std::string& name, LevelSourc
     }
     return true;
 }
-
-bool isValidLevelName(const std::string& name) { return levellist::isValidName(name); }
 
 }  // namespace leveltools

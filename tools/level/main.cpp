@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "game/objects/level.h"
+#include "game/objects/level_list.h"
 #include "game/render/animation.h"
 #include "game/render/spritemanager.h"
 #include "tools/level/level_check.h"
@@ -226,7 +227,7 @@ int verify(Arguments a) {
     std::vector<std::string> names = a.levels;
     if (names.empty()) {
         std::string error;
-        if (!readLevelList(a.dir, names, error)) {
+        if (!levellist::read(a.dir + "/" + levellist::FILE_NAME, names, error)) {
             std::fprintf(stderr, "boxquake-level: %s\n", error.c_str());
             return EXIT_NO_LIST;
         }
@@ -294,7 +295,7 @@ int solveLevel(Arguments a) {
     const std::string& name = a.levels[0];
     LevelSource source;
     std::string error;
-    if (!isValidLevelName(name)) {
+    if (!levellist::isValidName(name)) {
         std::fprintf(stderr, "boxquake-level: \"%s\" is not a level name the game can open\n", name.c_str());
         return 1;
     }
