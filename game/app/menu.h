@@ -26,9 +26,15 @@ class Sprite;
 // The menu's record of one listed level and the player's progress in this run.
 struct MnuLevel {
     int state = 0;      // 0 new, 1 done (won at least once), 2 locked (left without a win)
-    std::string level;  // name as listed; the file is "./levels/" + level + ".lvl"
+    std::string level;  // name as listed
     int clicks = 0;     // explosions of the recorded result (meaningful once state is 1)
     int time = 0;       // updates taken by the recorded result
+    // The directory whose levels/ holds the level's files: the shipped data
+    // (the working directory) or the player's own directory.
+    std::string dir = ".";
+
+    // dir + "/levels/" + level + extension (".lvl", ".sol").
+    std::string file(const char* extension) const { return dir + "/levels/" + level + extension; }
 };
 
 class StateMenu : public State {

@@ -18,7 +18,7 @@ const int kUpdatesPerSecond = 60;
 StateSimulation::StateSimulation(MnuLevel& record)
     : State(0.0f, 0.0f),
       data(record),
-      level(new Level(record.level)),
+      level(new Level(record.level, record.file(".lvl"))),
       rules(*level),
       bombIcon(SpriteManager::get("bombA.tga")) {}
 

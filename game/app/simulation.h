@@ -13,7 +13,7 @@ class Sprite;
 
 class StateSimulation : public State {
 public:
-    // Loads "./levels/" + data.level + ".lvl"; `data` must outlive this state.
+    // Loads data.file(".lvl"); `data` must outlive this state.
     explicit StateSimulation(MnuLevel& data);
     ~StateSimulation() override;
 

@@ -32,9 +32,11 @@ float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast
 
 }  // namespace
 
-Level::Level(const std::string& levelName) : name(levelName), path("./levels/" + levelName + ".lvl"), world(kTimeStep) {
-    LevelFile file(path);
-    load(file);
+Level::Level(const std::string& levelName) : Level(levelName, "./levels/" + levelName + ".lvl") {}
+
+Level::Level(const std::string& levelName, const std::string& file) : name(levelName), path(file), world(kTimeStep) {
+    LevelFile source(path);
+    load(source);
 }
 
 Level::Level(const std::string& levelName, std::istream& source) : name(levelName), path(levelName), world(kTimeStep) {

@@ -24,6 +24,9 @@ public:
     // Reads "./levels/" + name + ".lvl" below the working directory. A file that
     // cannot be opened gives a level with only its four boundary walls.
     explicit Level(const std::string& name);
+    // Reads the level called `name` from the file `file` (the player's own
+    // levels live outside the working directory).
+    Level(const std::string& name, const std::string& file);
     // Reads the lines from `source` instead of a file; `name` only names the level
     // in messages. For tests and tools.
     Level(const std::string& name, std::istream& source);
@@ -74,7 +77,7 @@ public:
     static constexpr float TICK_X = 750.0f, TICK_Y = 560.0f;
 
     std::string name;                                       // level name, without directory or extension
-    std::string path;                                       // file read ("./levels/<name>.lvl"), or the name
+    std::string path;                                       // file read (by default "./levels/<name>.lvl"), or the name
     std::list<Object*> objects;                             // owned; creation order = update and drawing order
     physics::World<physics::TwoDee> world;                  // gravity (0, -300), step 1/60 s
     std::map<std::string, victoryStruct> victoryConditions; // declared by "Victory" lines, by name

@@ -29,7 +29,7 @@
 #include "tools/level/level_source.h"
 #include "tools/level/progress.h"
 #include "tools/level/replay.h"
-#include "tools/level/solution.h"
+#include "game/objects/solution.h"
 #include "tools/level/solver.h"
 
 #ifndef BOXQUAKE_DATA_DIR

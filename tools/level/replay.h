@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tools/level/level_source.h"
-#include "tools/level/solution.h"
+#include "game/objects/solution.h"
 
 class Level;
 

@@ -26,7 +26,7 @@
 #include <string>
 
 #include "tools/level/replay.h"
-#include "tools/level/solution.h"
+#include "game/objects/solution.h"
 
 namespace leveltools {
 

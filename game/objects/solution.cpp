@@ -1,4 +1,4 @@
-#include "tools/level/solution.h"
+#include "game/objects/solution.h"
 
 #include <cerrno>
 #include <cstdio>

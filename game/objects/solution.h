@@ -1,6 +1,8 @@
 #pragma once
 // A level's stored solution: the clicks that win it, and the hash of the level
-// file they were found for, so that an edited level shows up as stale.
+// file they were found for, so that an edited level shows up as stale. Written
+// by the level tools (namespace leveltools), read by the game for a level's par
+// and to show its solution.
 //
 // File levels/<name>.sol, text, one item per line:
 //
