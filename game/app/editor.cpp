@@ -6,6 +6,7 @@
 
 #include "game/app/keys.h"
 #include "game/app/menu.h"
+#include "game/app/places.h"
 #include "game/app/statemanager.h"
 #include "game/objects/level.h"
 #include "game/objects/level_list.h"
@@ -144,20 +145,32 @@ bool StateEditor::sizeObject(Object* o, physics::Vector2D pos, int snap) {
     return true;
 }
 
+std::string StateEditor::savePath() {
+    return places::playerDir().empty() ? std::string() : places::playerFile(SAVE_PATH);
+}
+
 int StateEditor::save() {
     messageUntil = clockNow + MESSAGE_SECONDS;
-    std::error_code ignored;
-    std::filesystem::create_directories("levels", ignored);
-    std::string error;
-    if (!LevelWriter::save(*level, SAVE_PATH, error)) {
-        message = error;
-        std::printf("%s\n", message.c_str());
+    const std::string path = savePath();
+    if (path.empty()) {
+        message = "Could not save: no place for the player's files (HOME is not set)";
+        std::fprintf(stderr, "%s\n", message.c_str());
         return 1;
     }
-    message = std::string("Saved ") + SAVE_PATH;
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    std::string error;
+    if (!LevelWriter::save(*level, path, error)) {
+        message = error;
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return 1;
+    }
+    message = "Saved " + path;
     std::string listError;
-    if (!levellist::append(levellist::FILE_NAME, SAVE_NAME, listError)) message += ", but " + listError;
-    StateMenu::addLevel(SAVE_NAME);
+    if (!levellist::append(places::playerFile(levellist::FILE_NAME), SAVE_NAME, listError)) {
+        message += ", but " + listError;
+    }
+    StateMenu::addLevel(SAVE_NAME, places::playerDir());
     std::printf("%s\n", message.c_str());
     return 0;
 }

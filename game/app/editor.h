@@ -4,7 +4,7 @@
 // it from its centre to the pointer; the left button selects an object and drags
 // it; Delete removes the selection; keys 1 to 5 choose the template; left Shift
 // snaps positions and sizes down to multiples of 5; 's' saves the level to
-// "levels/mylevel1.lvl" and lists it in the menu. Return starts test mode (the
+// "levels/mylevel1.lvl" in the player's directory and lists it in the menu. Return starts test mode (the
 // level runs, left clicks explode); Escape there puts every object back where
 // it was placed, and a fresh Escape in edit mode returns to the menu.
 #include <memory>
@@ -24,7 +24,7 @@ public:
     static constexpr int TEMPLATE_WORDS = 10;
     static constexpr float MESSAGE_SECONDS = 2.0f;   // how long the save message stays
     static const char* const SAVE_NAME;              // "mylevel1"
-    static const char* const SAVE_PATH;              // "levels/mylevel1.lvl"
+    static const char* const SAVE_PATH;              // "levels/mylevel1.lvl", in the player's directory
 
     // The words of one object line of a level file: word 0 the type name, words
     // 1 to 6 its fields (1 and 2 the position, replaced by the pointer's), the
@@ -64,9 +64,12 @@ public:
     // axis, at least 5 units. Always true.
     bool sizeObject(Object* o, physics::Vector2D pos, int snap);
 
-    // Writes the level to SAVE_PATH and lists SAVE_NAME in "levels.txt" and in
-    // the menu when it is missing; sets `message`. 0 on success, 1 on failure.
+    // Writes the level to savePath() and lists SAVE_NAME in the player's
+    // "levels.txt" and in the menu when it is missing; sets `message`. 0 on
+    // success, 1 on failure (also when there is no player directory).
     int save();
+    // SAVE_PATH in the player's directory (places.h); empty when there is none.
+    static std::string savePath();
 
     // What draw() writes over the level, in drawing order.
     std::vector<Label> labels() const;

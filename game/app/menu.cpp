@@ -4,10 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "game/app/editor.h"
 #include "game/app/keys.h"
+#include "game/app/places.h"
 #include "game/app/simulation.h"
 #include "game/app/statemanager.h"
 #include "game/objects/bomb.h"
@@ -18,6 +22,7 @@
 #include "game/render/spritemanager.h"
 
 std::deque<MnuLevel> StateMenu::levelList;
+progress::Store StateMenu::progress;
 
 namespace {
 
@@ -32,7 +37,7 @@ const int kNoRecordIcon = 3;                   // "lvlnone.tga"
 
 StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIMESTEP) {
     useGameScale();
-    if (levelList.empty()) listLevels(levellist::FILE_NAME);
+    if (levelList.empty()) listAll();
     const char* icons[4] = {"lvlnew.tga", "lvldone.tga", "lvllocked.tga", "lvlnone.tga"};
     for (int i = 0; i < 4; ++i) lvlSprite[i].reset(new Sprite(icons[i]));
     backdrop.reset(new Sprite("backdrop3.tga"));
@@ -47,37 +52,84 @@ StateMenu::StateMenu() : State(1.8f, 2.0f), world(physics::Globals::DEFAULT_TIME
 
 StateMenu::~StateMenu() = default;  // the world deletes the icon bodies
 
-void StateMenu::listLevels(const std::string& path) {
+void StateMenu::listLevels(const std::string& path, const std::string& dir, bool missingIsFine) {
     std::vector<std::string> names;
+    std::vector<int> lines;
     std::string error;
-    if (!levellist::read(path, names, error)) {
-        std::printf("%s\n", error.c_str());
+    if (!levellist::read(path, names, error, &lines)) {
+        std::error_code ec;
+        if (!missingIsFine || std::filesystem::exists(path, ec)) std::fprintf(stderr, "%s\n", error.c_str());
         return;
     }
-    for (const std::string& name : names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        const std::string where = path + ", line " + std::to_string(lines[i]) + ": ";
         if (!levellist::isValidName(name)) {
-            std::printf("%s: \"%s\" is not a level name (1 to %zu characters, no '/', no blank at either end); "
-                        "left out\n",
-                        path.c_str(), name.c_str(), levellist::MAX_NAME);
+            std::fprintf(stderr,
+                         "%s\"%s\" is not a level name (1 to %zu characters, no '/', no blank at either end); "
+                         "left out\n",
+                         where.c_str(), levellist::printable(name).c_str(), levellist::MAX_NAME);
             continue;
         }
         MnuLevel record;
         record.level = name;
-        levelList.push_back(record);
+        record.dir = dir;
+        const std::string file = record.file(".lvl");
+        // A level without its file would load as an empty field that wins itself.
+        std::ifstream probe(file, std::ios::binary);
+        if (!probe || std::filesystem::is_directory(file)) {
+            std::fprintf(stderr, "%s%s cannot be read (%s); left out\n", where.c_str(), file.c_str(),
+                         std::strerror(probe ? EISDIR : errno));
+            continue;
+        }
+        if (!addLevel(name, dir)) {
+            std::fprintf(stderr, "%s\"%s\" is listed already; left out\n", where.c_str(), name.c_str());
+        }
     }
+}
+
+void StateMenu::listAll() {
+    if (!levelList.empty()) return;
+    listLevels(levellist::FILE_NAME);
+    const std::string& playerDir = places::playerDir();
+    progress = progress::Store(places::playerFile(progress::FILE_NAME));
+    if (!playerDir.empty()) {
+        listLevels(places::playerFile(levellist::FILE_NAME), playerDir, true);
+        const std::string message = progress.load();
+        if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+    }
+    for (MnuLevel& record : levelList) {
+        auto found = progress.results.find(record.level);
+        if (found == progress.results.end()) continue;
+        record.state = found->second.state;
+        record.clicks = found->second.clicks;
+        record.time = found->second.time;
+    }
+}
+
+void StateMenu::recordResult(MnuLevel& record, bool win, int clicks, int time) {
+    progress::Result& result = progress.results[record.level];
+    result = {record.state, record.clicks, record.time};
+    progress::record(result, win, clicks, time);
+    record.state = result.state;
+    record.clicks = result.clicks;
+    record.time = result.time;
+    const std::string message = progress.save();
+    if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 int StateMenu::iconCount(std::size_t levels) {
     return static_cast<int>(std::min<std::size_t>(std::max<std::size_t>(levels, ICONS), MAX_ICONS));
 }
 
-bool StateMenu::addLevel(const std::string& name) {
+bool StateMenu::addLevel(const std::string& name, const std::string& dir) {
     if (name.empty()) return false;
     for (const MnuLevel& record : levelList) {
         if (record.level == name) return false;
     }
     MnuLevel record;
     record.level = name;
+    record.dir = dir;
     levelList.push_back(record);
     return true;
 }

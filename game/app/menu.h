@@ -19,13 +19,14 @@
 #include <string>
 
 #include "game/app/state.h"
+#include "game/objects/progress.h"
 #include "physics/physics.h"
 
 class Sprite;
 
 // The menu's record of one listed level and the player's progress in this run.
 struct MnuLevel {
-    int state = 0;      // 0 new, 1 done (won at least once), 2 locked (left without a win)
+    int state = progress::NEW;  // NEW, WON (at least once) or UNFINISHED (left without a win)
     std::string level;  // name as listed
     int clicks = 0;     // explosions of the recorded result (meaningful once state is 1)
     int time = 0;       // updates taken by the recorded result
@@ -50,11 +51,21 @@ public:
     ~StateMenu() override;
 
     // Appends one record per level named in the list at `path` (see
-    // level_list.h). A name the game cannot open is left out with a message, as
-    // is a list that cannot be read.
-    static void listLevels(const std::string& path);
-    // Appends a record for `name` unless one is listed already; true when added.
-    static bool addLevel(const std::string& name);
+    // level_list.h), whose files are in `dir`/levels/. A name the game cannot
+    // open, a level listed already and a level whose file cannot be read are
+    // left out with a message on standard error, as is a list that cannot be
+    // read (unless `missingIsFine` and it does not exist).
+    static void listLevels(const std::string& path, const std::string& dir = ".", bool missingIsFine = false);
+    // Appends a record for `name` (files in `dir`) unless one is listed already;
+    // true when added.
+    static bool addLevel(const std::string& name, const std::string& dir = ".");
+    // Lists the shipped levels, then the player's own (see places.h), and
+    // loads the player's progress into their records; does nothing while a
+    // level is listed.
+    static void listAll();
+    // Records the end of a run of `record` (a win, or leaving unwon) in the
+    // record and in the progress, and writes the progress.
+    static void recordResult(MnuLevel& record, bool win, int clicks, int time);
 
     // Where icon i rests, and where it is at fade-in progress v (0..1).
     static physics::Vector2D restPosition(int i);
@@ -72,6 +83,8 @@ public:
     // each new menu tries again). A deque, so that the references the play state
     // and `hover` keep stay valid when the editor appends a saved level.
     static std::deque<MnuLevel> levelList;
+    // The player's progress, by level name, including levels not listed now.
+    static progress::Store progress;
 
     // How many icon bodies a menu over `levels` listed levels has: 24, more when
     // more levels are listed, at most MAX_ICONS.

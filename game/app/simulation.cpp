@@ -58,16 +58,6 @@ void StateSimulation::draw() {
 }
 
 void StateSimulation::endLevel(bool win) {
-    if (win) {
-        // The record's state says whether a result exists, so a win without any
-        // explosion is kept as a real result of 0 rather than taken for "none yet".
-        if (data.state != 1 || rules.explosions < data.clicks) {
-            data.clicks = rules.explosions;
-            data.time = rules.time;
-        }
-        data.state = 1;
-    } else if (data.state != 1) {
-        data.state = 2;
-    }
+    StateMenu::recordResult(data, win, rules.explosions, rules.time);
     StateManager::change(new StateMenu);
 }

@@ -22,13 +22,20 @@ constexpr std::size_t MAX_NAME = 50;  // characters of the longest level name
 // 1 to MAX_NAME characters, no '/', no space or tab at either end.
 bool isValidName(const std::string& name);
 
-// The names in the list at `path`, in order. False (with `error` naming the
-// file) when it cannot be read; `names` is then empty.
-bool read(const std::string& path, std::vector<std::string>& names, std::string& error);
+// `text` with every byte outside printable ASCII written as \xNN and at most
+// `limit` bytes shown ("..." after): for names and words in messages.
+std::string printable(const std::string& text, std::size_t limit = 60);
+
+// The names in the list at `path`, in order, and (when `lines` is given) the
+// line each was on, from 1. False (with `error` naming the file) when it cannot
+// be read; `names` is then empty.
+bool read(const std::string& path, std::vector<std::string>& names, std::string& error,
+          std::vector<int>* lines = nullptr);
 
 // Lists `name` at the end of the file at `path` unless a line names it already;
 // a list that does not end with a line break gets one first, so the name never
-// joins the last line. A missing file is created. False, with `error` naming
+// joins the last line. A missing file is created; the list is replaced whole
+// (see safe_write.h), so a failed write leaves it as it was. False, with `error` naming
 // the file and the reason, when it cannot be written; true when the name is
 // listed (already or now).
 bool append(const std::string& path, const std::string& name, std::string& error);

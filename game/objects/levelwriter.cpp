@@ -10,6 +10,7 @@
 
 #include "game/objects/level.h"
 #include "game/objects/levelfile.h"
+#include "game/objects/safe_write.h"
 #include "game/objects/staticbox.h"
 #include "game/render/spritemanager.h"
 #include "physics/physics.h"
@@ -236,29 +237,8 @@ bool LevelWriter::save(Level& level, const std::string& path, std::string& error
         error = "Could not save " + path + ": " + why;
         return false;
     }
-    const std::string temporary = path + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr) {
-        error = "Could not save " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    int savedErrno = ok ? 0 : errno;
-    if (std::fflush(f) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        std::remove(temporary.c_str());
-        error = "Could not save " + path + ": " + std::strerror(savedErrno != 0 ? savedErrno : EIO);
+    if (!replaceFile(path, text, why)) {
+        error = "Could not save " + path + ": " + why;
         return false;
     }
     return true;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/objects/safe_write.h"
+
 namespace leveltools {
 
 namespace {
@@ -167,24 +169,9 @@ std::string formatSolution(const Solution& s, const std::string& levelName) {
 
 bool writeSolution(const std::string& path, const Solution& solution, const std::string& levelName,
                    std::string& error) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = temporary + ": cannot write (" + std::strerror(errno) + ")";
-            return false;
-        }
-        out << formatSolution(solution, levelName);
-        out.flush();
-        if (!out) {
-            error = temporary + ": write failed";
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = path + ": cannot replace (" + std::strerror(errno) + ")";
-        std::remove(temporary.c_str());
+    std::string why;
+    if (!replaceFile(path, formatSolution(solution, levelName), why)) {
+        error = path + ": cannot write (" + why + ")";
         return false;
     }
     return true;

@@ -78,7 +78,7 @@ TEST_F(Editor, ALevelBuiltWithTheMouseIsSavedAsBuilt) {
     step(0, 0, 0);
     drag({400, 3}, {400, 50}, buttons::LEFT);  // near the bottom edge: the floor (centre y = -5)
     step(0, 0, 0, {keys::SAVE});
-    EXPECT_EQ(readFile(StateEditor::SAVE_PATH),
+    EXPECT_EQ(readFile(StateEditor::savePath()),
               "# boxquake user level\n"
               "Background backdrop2.tga\n"
               "Length 300\n"
@@ -99,7 +99,7 @@ TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
     step(0, 0, 0, {keys::RETURN});
     step(0, 0, 0, {keys::DIGIT_1 + 4, keys::SAVE});  // no template choice and no save while testing
     EXPECT_EQ(editor->cTemplate, 0);
-    EXPECT_FALSE(std::filesystem::exists(StateEditor::SAVE_PATH));
+    EXPECT_FALSE(std::filesystem::exists(StateEditor::savePath()));
     EXPECT_TRUE(shows("Level Editor - Test Mode"));
     for (int i = 0; i < 30; ++i) step(0, 0, 0);
     EXPECT_LT(ball->physics->getPosition().y, 300.0f);  // falling
@@ -135,48 +135,57 @@ TEST_F(Editor, TestModeRunsTheLevelAndEscapePutsEverythingBack) {
 // --- Saving ---
 
 TEST_F(Editor, SaveListsTheLevelOnceSavesOncePerPressAndShowsTheResultForTwoSeconds) {
-    writeFile("levels.txt", "first\r\nsecond");  // no line break at the end
-    StateMenu::listLevels("levels.txt");
+    writeFile("levels.txt", "shipped\n");
+    touchLevels({"shipped"});
+    writeFile("player/levels.txt", "first\r\nsecond");  // no line break at the end
+    touchLevels({"first", "second"}, "player");
+    StateMenu::listAll();
     const std::string header = "# boxquake user level\nBackground backdrop2.tga\nLength 300\n";
     ASSERT_TRUE(editor->addObject(1, {300, 400}, 0));
     step(0, 0, 0, {keys::SAVE});
-    EXPECT_EQ(readFile(StateEditor::SAVE_PATH), header + "Ball 300 400 32 orangeball.tga\n");
-    EXPECT_TRUE(shows("Saved levels/mylevel1.lvl"));
+    EXPECT_EQ(readFile(StateEditor::savePath()), header + "Ball 300 400 32 orangeball.tga\n");
+    EXPECT_TRUE(shows("Saved " + StateEditor::savePath()));
 
     editor->level->removeObject(editor->level->objects.back());
     step(0, 0, 0, {keys::SAVE});  // still held: not saved again
-    EXPECT_EQ(readFile(StateEditor::SAVE_PATH), header + "Ball 300 400 32 orangeball.tga\n");
+    EXPECT_EQ(readFile(StateEditor::savePath()), header + "Ball 300 400 32 orangeball.tga\n");
     clock += 2.0f;
     step(0, 0, 0);
-    EXPECT_FALSE(shows("Saved levels/mylevel1.lvl"));
+    EXPECT_FALSE(shows("Saved " + StateEditor::savePath()));
     step(0, 0, 0, {keys::SAVE});  // a second save replaces the file whole
-    EXPECT_EQ(readFile(StateEditor::SAVE_PATH), header);
-    EXPECT_EQ(readFile("levels.txt"), "first\r\nsecond\nmylevel1\n");
-    ASSERT_EQ(StateMenu::levelList.size(), 3u);
-    EXPECT_EQ(StateMenu::levelList.back().level, "mylevel1");
+    EXPECT_EQ(readFile(StateEditor::savePath()), header);
+    EXPECT_EQ(readFile("player/levels.txt"), "first\r\nsecond\nmylevel1\n");
+    EXPECT_EQ(readFile("levels.txt"), "shipped\n");  // the shipped data is never written
+    ASSERT_EQ(StateMenu::levelList.size(), 4u);
+    EXPECT_EQ(StateMenu::levelList.back().file(".lvl"), StateEditor::savePath());
 }
 
 TEST_F(Editor, SaveSaysWhyItFailedAndLeavesTheOldFileWhole) {
-    std::filesystem::remove_all("levels");
-    ASSERT_EQ(editor->save(), 0);  // makes the levels directory and the list
-    EXPECT_EQ(readFile("levels.txt"), "mylevel1\n");
-    std::filesystem::remove("levels.txt");
-    std::filesystem::create_directories("levels.txt");
+    const std::string dir = places::playerDir(), saved = StateEditor::savePath();
+    ASSERT_EQ(editor->save(), 0);  // makes the player's directory, its levels directory and its list
+    EXPECT_EQ(readFile("player/levels.txt"), "mylevel1\n");
+    std::filesystem::remove("player/levels.txt");
+    std::filesystem::create_directories("player/levels.txt");
     StateMenu::levelList.clear();
     EXPECT_EQ(editor->save(), 0);
-    EXPECT_EQ(editor->message, "Saved levels/mylevel1.lvl, but could not add it to levels.txt: Is a directory");
+    EXPECT_EQ(editor->message, "Saved " + saved + ", but could not add it to " + dir + "/levels.txt: Is a directory");
     EXPECT_EQ(StateMenu::levelList.size(), 1u);  // playable in this run all the same
 
-    writeFile("levels/mylevel1.lvl", "# an older level\n");
-    std::filesystem::create_directories("levels/mylevel1.lvl.tmp");  // the temporary file cannot be made
+    writeFile(saved, "# an older level\n");
+    std::filesystem::create_directories(saved + ".tmp");  // the temporary file cannot be made
     StateMenu::levelList.clear();
     EXPECT_EQ(editor->save(), 1);
-    EXPECT_TRUE(shows("Could not save levels/mylevel1.lvl: Is a directory"));
-    EXPECT_EQ(readFile("levels/mylevel1.lvl"), "# an older level\n");
+    EXPECT_TRUE(shows("Could not save " + saved + ": Is a directory"));
+    EXPECT_EQ(readFile(saved), "# an older level\n");
     EXPECT_TRUE(StateMenu::levelList.empty());
 
-    std::filesystem::remove_all("levels");
-    writeFile("levels", "not a directory");
+    std::filesystem::remove_all("player/levels");
+    writeFile("player/levels", "not a directory");
     EXPECT_EQ(editor->save(), 1);
-    EXPECT_EQ(editor->message, "Could not save levels/mylevel1.lvl: Not a directory");
+    EXPECT_EQ(editor->message, "Could not save " + saved + ": Not a directory");
+
+    places::setPlayerDir("");  // no HOME: nowhere to save, and nothing is written anywhere
+    EXPECT_EQ(editor->save(), 1);
+    EXPECT_EQ(editor->message, "Could not save: no place for the player's files (HOME is not set)");
+    EXPECT_FALSE(std::filesystem::exists("levels/mylevel1.lvl"));
 }

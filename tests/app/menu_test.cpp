@@ -29,29 +29,98 @@ std::vector<std::string> names() {
 
 using MenuList = AppDir;
 
-TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpen) {
+TEST_F(MenuList, ReadsTheNamesAndLeavesOutWhatTheGameCannotOpenSayingWhereAndWhy) {
+    testing::internal::CaptureStderr();
     StateMenu::listLevels("levels.txt");  // none yet
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "levels.txt: cannot read the level list\n");
     EXPECT_TRUE(StateMenu::levelList.empty());
     const std::string longest(50, 'x'), tooLong(51, 'y');
-    const std::string list =
-        "first\r\n\n" + tooLong + "\n../../etc/passwd\r\n\r\n padded\ntab\t\n" + longest + "\nlast";
+    const std::string list = "first\r\n\n" + tooLong + "\n../../etc/passwd\r\n\r\n padded\ntab\t\n" + longest +
+                             "\nghost\nfirst\nlast";
+    touchLevels({"first", longest, "last"});
     writeFile("levels.txt", list);
     ASSERT_EQ(chmod("levels.txt", 0444), 0);  // an installed list: read, never written
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     StateMenu::listLevels("levels.txt");
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     EXPECT_EQ(names(), (std::vector<std::string>{"first", longest, "last"}));
-    const std::string refused[] = {tooLong, "../../etc/passwd", " padded", "tab\t"};
-    for (const std::string& bad : refused) {
-        EXPECT_NE(out.find("levels.txt: \"" + bad + "\" is not a level name"), std::string::npos) << bad;
-    }
+    const std::string said[] = {
+        "levels.txt, line 3: \"" + tooLong + "\" is not a level name",
+        "levels.txt, line 4: \"../../etc/passwd\" is not a level name",
+        "levels.txt, line 6: \" padded\" is not a level name",
+        "levels.txt, line 7: \"tab\\x09\" is not a level name",  // shown escaped
+        "levels.txt, line 9: ./levels/ghost.lvl cannot be read (No such file or directory); left out\n",
+        "levels.txt, line 10: \"first\" is listed already; left out\n"};
+    for (const std::string& message : said) EXPECT_NE(out.find(message), std::string::npos) << message;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6) << out;  // one line each
     EXPECT_EQ(readFile("levels.txt"), list);
+}
+
+TEST_F(MenuList, ThePlayersSavedLevelsFollowTheShippedOnesWithTheirProgress) {
+    writeFile("levels.txt", "a\nb\n");
+    touchLevels({"a", "b"});
+    writeFile("player/levels.txt", "mine\na\n");  // a saved level named as a shipped one is left out
+    touchLevels({"mine"}, "player");
+    writeFile("player/progress.txt", "# boxquake progress\nwon 2 700 mine\nunfinished 0 0 b\nwon 1 60 gone\n");
+    StateMenu::listAll();
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "mine"}));
+    const MnuLevel& mine = StateMenu::levelList[2];
+    EXPECT_EQ(mine.file(".lvl"), places::playerDir() + "/levels/mine.lvl");
+    EXPECT_EQ(StateMenu::levelList[0].state, progress::NEW);
+    EXPECT_EQ(StateMenu::levelList[1].state, progress::UNFINISHED);
+    EXPECT_EQ(std::vector<int>({mine.state, mine.clicks, mine.time}), std::vector<int>({progress::WON, 2, 700}));
+
+    // Every result is written at once; lines of levels not listed now are kept.
+    StateMenu::recordResult(StateMenu::levelList[0], true, 3, 400);
+    StateMenu::recordResult(StateMenu::levelList[2], true, 1, 900);
+    EXPECT_EQ(readFile("player/progress.txt"),
+              "# boxquake progress\nwon 3 400 a\nunfinished 0 0 b\nwon 1 60 gone\nwon 1 900 mine\n");
+    EXPECT_FALSE(std::filesystem::exists("player/progress.txt.tmp"));
+}
+
+TEST_F(MenuList, ACorruptProgressIsKeptAsideAndAnUnwritableOneSaysSoOnce) {
+    writeFile("levels.txt", "a\n");
+    touchLevels({"a"});
+    const std::string corrupt[] = {"won two 3 a\n", "won 1 2\n", "lost 1 2 a\n", std::string("\0\xff\x01", 3)};
+    const char* why[] = {"line 1: the explosions are not a whole number", "line 1: no level name",
+                         "line 1: \"lost\" is not new, won or unfinished", "line 1: \""};
+    for (int i = 0; i < 4; ++i) {
+        writeFile("player/progress.txt", corrupt[i]);
+        StateMenu::levelList.clear();
+        testing::internal::CaptureStderr();
+        StateMenu::listAll();
+        const std::string out = testing::internal::GetCapturedStderr();
+        const std::string aside = "player/progress.txt.bad" + (i == 0 ? std::string() : std::to_string(i + 1));
+        EXPECT_NE(out.find("progress.txt, " + std::string(why[i])), std::string::npos) << out;
+        EXPECT_NE(out.find("; kept as " + places::playerDir() + aside.substr(6) + ", progress starts afresh\n"),
+                  std::string::npos) << out;
+        EXPECT_EQ(readFile(aside), corrupt[i]);  // every bad file kept, none overwritten
+        EXPECT_EQ(StateMenu::levelList[0].state, progress::NEW);
+        StateMenu::recordResult(StateMenu::levelList[0], false, 0, 0);
+        EXPECT_EQ(readFile("player/progress.txt"), "# boxquake progress\nunfinished 0 0 a\n");
+    }
+
+    // A player directory that cannot be made: one message, and play goes on in memory.
+    std::filesystem::remove_all("player");
+    writeFile("player", "a file where the directory should be");
+    StateMenu::levelList.clear();
+    StateMenu::listAll();
+    testing::internal::CaptureStderr();
+    StateMenu::recordResult(StateMenu::levelList[0], true, 4, 100);
+    StateMenu::recordResult(StateMenu::levelList[0], true, 2, 300);
+    const std::string out = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out.rfind("Could not save the progress to " + places::playerDir() + "/progress.txt: Not a directory", 0),
+              0u) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+    EXPECT_EQ(StateMenu::levelList[0].clicks, 2);
+    EXPECT_EQ(readFile("player"), "a file where the directory should be");
 }
 
 using Menu = AppDir;
 
 TEST_F(Menu, HoverShowsTheResultAndAClickPinsTheIconAndStartsThatLevel) {
     writeFile("levels.txt", "a\n\nb\n");
+    touchLevels({"a", "b"});
     StateMenu menu;
     StateMenu::levelList[0] = {1, "a", 7, 600};  // done: 7 explosions in 600 updates (10 s)
     StateMenu::levelList[1].state = 2;
@@ -97,7 +166,10 @@ TEST_F(Menu, HoverShowsTheResultAndAClickPinsTheIconAndStartsThatLevel) {
 
 TEST_F(Menu, LevelsAfterTheTwentyFourthGetASeventhRowAtRestAndTheEditorKeyOpensTheEditor) {
     std::string list;
-    for (int i = 0; i < 30; ++i) list += "level" + std::to_string(i) + "\n";
+    for (int i = 0; i < 30; ++i) {
+        list += "level" + std::to_string(i) + "\n";
+        touchLevels({"level" + std::to_string(i)});
+    }
     writeFile("levels.txt", list);
     StateMenu menu;
     ASSERT_EQ(menu.world.bodies.size(), 28u);  // levels 28 and 29 have no icon
@@ -140,6 +212,7 @@ TEST_F(Menu, IconsThatLandOnThePinnedIconComeToRest) {
     // The icons' world falls at 100 px/s^2: every resting contact gathers 1.7 px/s
     // of approach per update, which must not count as an impact to bounce from.
     writeFile("levels.txt", "a\nb\n");
+    touchLevels({"a", "b"});
     StateMenu menu;
     finishFadeIn(menu);
     input(100, 300, buttons::LEFT);  // icon 0 is chosen and pinned; the blast throws the others away

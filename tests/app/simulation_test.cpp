@@ -98,7 +98,7 @@ TEST_F(Play, AWinKeepsTheFewestExplosionsAndTheirTime) {
     EXPECT_EQ(record.time, 500);
 }
 
-TEST_F(Play, MissingLevelPlaysAnEmptyFieldAndEscapeMarksALevelNeverWonLocked) {
+TEST_F(Play, MissingLevelPlaysAnEmptyFieldAndEscapeMarksALevelNeverWonUnfinished) {
     record.level = "absent";
     StateSimulation play(record);
     EXPECT_EQ(play.level->objects.size(), 4u);  // the boundary walls

@@ -45,6 +45,9 @@ protected:
     }
 
     static void writeFile(const std::string& path, const std::string& text) {
+        const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        std::error_code ec;
+        if (!parent.empty()) std::filesystem::create_directories(parent, ec);
         std::ofstream out(path, std::ios::binary);
         out << text;
     }

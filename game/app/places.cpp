@@ -1,0 +1,61 @@
+#include "game/app/places.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace places {
+
+namespace {
+
+std::string s_playerDir;
+
+bool set(const char* value) { return value != nullptr && value[0] != '\0'; }
+
+}  // namespace
+
+std::string playerDirFor(const char* userDir, const char* xdgDataHome, const char* home) {
+    if (set(userDir)) return userDir;
+    // The base directory specification ignores relative values.
+    if (set(xdgDataHome) && xdgDataHome[0] == '/') return std::string(xdgDataHome) + "/boxquake";
+    if (set(home)) return std::string(home) + "/.local/share/boxquake";
+    return std::string();
+}
+
+std::string playerDirFromEnvironment() {
+    const std::string dir =
+        playerDirFor(std::getenv("BOXQUAKE_USER_DIR"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (dir.empty()) return dir;
+    // The game works inside its data directory: a relative path must not move with it.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
+    return ec ? dir : absolute.lexically_normal().string();
+}
+
+std::vector<std::string> dataDirCandidates(const std::string& exeDir, const char* dataDirOverride) {
+    std::vector<std::string> dirs;
+    if (set(dataDirOverride)) dirs.push_back(dataDirOverride);
+    if (!exeDir.empty()) {
+        dirs.push_back(exeDir);
+        dirs.push_back((std::filesystem::path(exeDir).parent_path() / "share" / "boxquake").string());
+    }
+    return dirs;
+}
+
+bool holdsData(const std::string& dir) {
+    std::error_code ec;
+    return std::filesystem::is_directory(std::filesystem::path(dir) / "media", ec);
+}
+
+std::string executableDir() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
+const std::string& playerDir() { return s_playerDir; }
+
+void setPlayerDir(const std::string& dir) { s_playerDir = dir; }
+
+std::string playerFile(const std::string& name) { return s_playerDir.empty() ? s_playerDir : s_playerDir + "/" + name; }
+
+}  // namespace places
