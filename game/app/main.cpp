@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/app/pacing.h"
+#include "game/app/places.h"
 #include "game/app/splash.h"
 #include "game/app/statemanager.h"
 #include "game/render/spritemanager.h"
@@ -89,6 +90,9 @@ int main(int argc, char* argv[]) {
     (void)argv;
     // Messages are read by people and by test harnesses while the game runs.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // Before the window: without its data the game has nothing to show.
+    if (!places::settle()) return 1;
 
     const bool fullscreen = argc > 1;  // any argument at all
     // Without a window nothing could ever end the loop.

@@ -1,5 +1,7 @@
 #include "game/app/places.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -50,6 +52,26 @@ std::string executableDir() {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : exe.parent_path().string();
+}
+
+bool settle() {
+    const std::vector<std::string> dirs = dataDirCandidates(executableDir(), std::getenv("BOXQUAKE_DATA_DIR"));
+    auto found = std::find_if(dirs.begin(), dirs.end(), holdsData);
+    std::error_code ec;
+    if (found != dirs.end()) std::filesystem::current_path(*found, ec);
+    if (found == dirs.end() || ec) {
+        std::string looked;
+        for (const std::string& dir : dirs) looked += "\n  " + dir;
+        std::fprintf(stderr, "boxquake: no game data (a media/ directory) found; looked in:%s\n", looked.c_str());
+        return false;
+    }
+    setPlayerDir(playerDirFromEnvironment());
+    if (playerDir().empty()) {
+        std::fprintf(stderr,
+                     "boxquake: no place for the player's files (HOME is not set): progress is kept only until "
+                     "the game ends, and the editor cannot save\n");
+    }
+    return true;
 }
 
 const std::string& playerDir() { return s_playerDir; }

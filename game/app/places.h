@@ -34,6 +34,12 @@ bool holdsData(const std::string& dir);
 // The directory of the running executable; empty when it cannot be found.
 std::string executableDir();
 
+// For the game's start: finds the shipped data and makes it the working
+// directory, and sets the player's directory from the environment. False, with
+// a message on standard error naming every directory looked in, when there is
+// no data; a missing player directory is said and play goes on.
+bool settle();
+
 // The player's directory this run; empty (the default, as in tests and tools)
 // when the game keeps no player files: no progress is written and the editor
 // cannot save.
