@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "tool_fixture.h"
-#include "tools/level/solution.h"
+#include "game/objects/solution.h"
 
 using namespace leveltools;
 
