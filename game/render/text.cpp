@@ -1,9 +1,13 @@
 // The font half of Text: the glyph table, the layout and the drawing.
 #include "game/render/text.h"
 
+#include <cstdio>
+
 #include "game/render/sprite.h"
 
 Text::Chr Text::character[128];
+Text::Chr Text::placeholder;
+std::bitset<256> Text::reported;
 Sprite* Text::font = nullptr;
 
 namespace {
@@ -62,28 +66,74 @@ void Text::buildTable() {
     chr(',', 13, 184, 116, H);
     chr('!', 10, 197, 116, H);
 
+    // The marks added later, packed left to right after '!' and on into new rows
+    // below, so no earlier glyph moves. A width is the mark's ink (squeezed by the
+    // asset generator where wider) plus the 7 clear columns every cell keeps; the
+    // drawn advance at size 29 is the width less the 5-pixel gap.
+    const char marks[] = ":-/'\"()?%+=_;#$&*<>@[\\]^`{|}~";
+    const int widths[] = {10, 13, 13, 10, 13, 13, 13, 16, 24, 18, 18, 16, 11, 20, 18,
+                          22, 16, 18, 18, 24, 12, 13, 12, 17, 11, 15, 10, 15, 18};
+    static_assert(sizeof widths / sizeof widths[0] == sizeof marks - 1, "one width per mark");
+    const int pictureWidth = 260;  // the first rows' width: A..M
+    int x = 207, y = 116;          // just after '!'
+    for (std::size_t i = 0; i < sizeof widths / sizeof widths[0]; ++i) {
+        if (x + widths[i] > pictureWidth) {
+            x = 0;
+            y += H;
+        }
+        chr(marks[i], widths[i], x, y, H);
+        x += widths[i];
+    }
+    placeholder = {x, y, 18, H};
+
     chr(' ', 18, 0, 0, 0);   // an advance without a picture
     chr('\t', 48, 0, 0, 0);
 }
 
 namespace {
 
+// The cell drawn for byte `code`: its glyph (or bare advance), the placeholder
+// for a character the table lacks, or null for a byte that takes no room: the
+// continuation bytes of a UTF-8 sequence, whose lead byte draws the box.
+const Text::Chr* cellOf(unsigned char code) {
+    if ((code & 0xc0) == 0x80) return nullptr;
+    if (code < 128 && Text::character[code].w > 0) return &Text::character[code];
+    return &Text::placeholder;
+}
+
+// Reports on stderr each character of `t` the font lacks whose first byte was
+// not reported before.
+void reportLacking(const char* t) {
+    for (unsigned char lead : Text::lacking(t)) {
+        if ((lead & 0xc0) == 0x80 || Text::reported[lead]) continue;
+        Text::reported.set(lead);
+        std::fprintf(stderr, "Text: no glyph for byte 0x%02x in \"%s\"; drawn as a box\n", lead, t);
+    }
+}
+
 // Text::layout into `quads`, replacing what it held but keeping its storage.
-void layoutInto(std::vector<float>& quads, const char* t, int x, int y, int size, int texWidth, int texHeight) {
+// Returns the number of placeholder boxes laid out.
+int layoutInto(std::vector<float>& quads, const char* t, int x, int y, int size, int texWidth, int texHeight) {
     quads.clear();
-    const Text::Chr* character = Text::character;
-    const int cheight = character[static_cast<int>('A')].h;
-    if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return;
+    const int cheight = Text::character[static_cast<int>('A')].h;
+    if (!t || cheight <= 0 || texWidth <= 0 || texHeight <= 0) return 0;
     const float tw = static_cast<float>(texWidth);
     const float th = static_cast<float>(texHeight);
     // 64-bit pen arithmetic: a label's size and place come from a level file and
     // may be anywhere in the int range.
     const long long gap = static_cast<long long>(size) * 5 / cheight;
     long long cx = x, cy = y;
+    int boxes = 0;
     for (const char* p = t; *p; ++p) {
-        int code = codeOf(*p);
-        if (code < 0) continue;
-        const Text::Chr& c = character[code];
+        if (*p == '\n') {
+            cx = x;
+            cy -= size;
+            continue;
+        }
+        const Text::Chr* cell = cellOf(static_cast<unsigned char>(*p));
+        if (!cell) continue;
+        if (cell == &Text::placeholder) ++boxes;
+        const Text::Chr& c = *cell;
         const long long nh = size;
         const long long nw = static_cast<long long>(c.w) * size / cheight;
         if (c.w > 0 && c.h > 0) {
@@ -94,14 +144,22 @@ void layoutInto(std::vector<float>& quads, const char* t, int x, int y, int size
             quads.insert(quads.end(), {tx, ty, x0, y1, tx2, ty, x1, y1, tx2, ty2, x1, y0, tx, ty2, x0, y0});
         }
         cx += nw - gap;
-        if (*p == '\n') {
-            cx = x;
-            cy -= nh;
-        }
     }
+    return boxes;
 }
 
 }  // namespace
+
+std::string Text::lacking(const char* t) {
+    std::string out;
+    bool boxed = false;  // the last lead byte was lacking: its continuation bytes go with it
+    for (const char* p = t; p && *p; ++p) {
+        const unsigned char code = static_cast<unsigned char>(*p);
+        if ((code & 0xc0) != 0x80) boxed = *p != '\n' && cellOf(code) == &placeholder;
+        if (boxed) out += *p;
+    }
+    return out;
+}
 
 std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWidth, int texHeight) {
     std::vector<float> quads;
@@ -116,7 +174,7 @@ void Text::draw(const char* t, int x, int y, int size, int colour) {
     // Labels are laid out again every frame: one buffer kept for all of them, so
     // a steady frame allocates nothing here.
     static std::vector<float> quads;
-    layoutInto(quads, t, x, y, size, font->width, font->height);
+    if (layoutInto(quads, t, x, y, size, font->width, font->height) > 0) reportLacking(t);
     float r = ((colour >> 16) & 0xff) / 255.0f;
     float g = ((colour >> 8) & 0xff) / 255.0f;
     float b = (colour & 0xff) / 255.0f;

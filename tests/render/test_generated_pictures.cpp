@@ -4,6 +4,8 @@
 // spacing SpriteManager::drawNumber draws them at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -52,8 +54,10 @@ TEST(GeneratedPictures, EveryNamedPictureExistsWithItsKind) {
 TEST(GeneratedPictures, EveryGlyphCellHasWhiteInkAndClearBorders) {
     const tga::Image img = load("text.tga");
     Text::buildTable();
+    std::vector<Text::Chr> cells(std::begin(Text::character), std::end(Text::character));
+    cells.push_back(Text::placeholder);
     int glyphs = 0;
-    for (const Text::Chr& c : Text::character) {
+    for (const Text::Chr& c : cells) {
         if (c.w <= 0 || c.h <= 0) continue;
         ++glyphs;
         ASSERT_LE(c.x + c.w, img.width) << "glyph " << glyphs << " is outside the picture";
@@ -66,9 +70,38 @@ TEST(GeneratedPictures, EveryGlyphCellHasWhiteInkAndClearBorders) {
             ink(img, c.x, c.y, c.x + c.w, c.y + 1) + ink(img, c.x, c.y + c.h - 1, c.x + c.w, c.y + c.h);
         EXPECT_EQ(border, 0.0f) << "glyph " << glyphs;
     }
-    EXPECT_EQ(glyphs, 65);  // 26 + 26 letters, 10 digits, three marks
+    EXPECT_EQ(glyphs, 95);  // 26 + 26 letters, 10 digits, 32 marks, the placeholder box
     for (int i = 0; i < img.width * img.height; ++i)
         ASSERT_TRUE(img.rgba[4 * i + 3] == 0 || img.rgba[4 * i] == 255) << "glyphs are white: Text::draw tints them";
+
+    // The first font's glyphs keep their cells and pixels: a hash (FNV-1a) of their
+    // table entries and cell alpha, taken from the picture before marks were added.
+    std::uint32_t hash = 2166136261u;
+    auto mix = [&hash](int v) { hash = (hash ^ static_cast<std::uint32_t>(v)) * 16777619u; };
+    for (char ch : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.,! \t")) {
+        const Text::Chr& c = Text::character[static_cast<int>(ch)];
+        for (int v : {c.x, c.y, c.w, c.h}) mix(v);
+        for (int y = c.y; y < c.y + c.h; ++y)
+            for (int x = c.x; x < c.x + c.w; ++x) mix(img.pixel(x, y)[3]);
+    }
+    EXPECT_EQ(hash, 682879427u);
+
+    // The marks stand where they should in their cells: the first and last rows
+    // holding ink, +-1 (cell rows from the top; the baseline is row 22).
+    const std::pair<char, std::pair<int, int>> marks[] = {
+        {':', {10, 21}}, {';', {10, 24}}, {'-', {14, 17}}, {'_', {25, 27}}, {'\'', {6, 11}},
+        {'=', {11, 18}}, {'~', {13, 16}}, {'?', {5, 21}},  {'/', {6, 23}},  {'(', {5, 24}}};
+    for (const auto& [mark, rows] : marks) {
+        const Text::Chr& c = Text::character[static_cast<int>(mark)];
+        int top = c.h, bottom = -1;
+        for (int y = 0; y < c.h; ++y)
+            if (ink(img, c.x, c.y + y, c.x + c.w, c.y + y + 1) > 0.5f) {
+                top = std::min(top, y);
+                bottom = y;
+            }
+        EXPECT_NEAR(top, rows.first, 1) << mark;
+        EXPECT_NEAR(bottom, rows.second, 1) << mark;
+    }
 }
 
 TEST(GeneratedPictures, ColouredBallsFitTheHighlightAndDigitsFitTheirSpacing) {

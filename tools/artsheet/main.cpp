@@ -102,13 +102,18 @@ void pageObjects() {
 void pageText() {
     drawSized("backdrop2.tga", 400, 300, 800, 600);
     const char* pangram = "Pack my box with five dozen liquor jugs!";
+    const char* small[] = {pangram, "Saved /home/me/.local/share/boxquake/levels/mylevel1.lvl",
+                           "winnable in 3 explosions, playable 0.91 (par 2); \"Esc\" menu"};
     const int colours[] = {0xffff00, 0xffffff, 0xff6040};
     for (int i = 0; i < 3; ++i) {
         Text::draw(pangram, 20, 540 - 45 * i, 29, colours[i]);
-        Text::draw(pangram, 20, 400 - 30 * i, 18, colours[i]);
+        Text::draw(small[i], 20, 400 - 30 * i, 18, colours[i]);
     }
-    Text::draw("ABCDEFGHIJKLM NOPQRSTUVWXYZ\nabcdefghijklm nopqrstuvwxyz\n0123456789 ., !", 20, 250, 29, 0x7bc950);
-    Text::draw("Two lines at size 18,\nas the editor writes them.", 20, 120, 18, 0xf6eedb);
+    Text::draw("ABCDEFGHIJKLM NOPQRSTUVWXYZ\nabcdefghijklm nopqrstuvwxyz\n0123456789 . , ! : - / ' \" ( ) ? % + = _ ;\n"
+               "# $ & * < > @ [ \\ ] ^ ` { | } ~   no glyph: \xc3\xa9",
+               20, 290, 29, 0x7bc950);
+    Text::draw("Level Editor - Test Mode", 20, 150, 29, 0xffffff);
+    Text::draw("Two lines at size 18,\nas the editor writes them.", 20, 100, 18, 0xf6eedb);
     Text::draw("Black on light:", 420, 120, 18, 0xf6eedb);
     drawSized("rect.tga", 600, 70, 360, 50);
     Text::draw("Level one done in 12 seconds", 440, 60, 18, 0x000000);

@@ -197,7 +197,7 @@ Canvas makeFont() {
     // Cells exactly as the glyph table has them; each glyph is white with alpha,
     // so Text::draw can tint it any colour.
     Text::buildTable();
-    int W = 0, H = 0;
+    int W = Text::placeholder.x + Text::placeholder.w, H = Text::placeholder.y + Text::placeholder.h;
     for (const Text::Chr& ch : Text::character) {
         if (ch.w > 0 && ch.h > 0) {
             W = std::max(W, ch.x + ch.w);
@@ -243,6 +243,16 @@ Canvas makeFont() {
             }
         }
     }
+    // The placeholder for characters the font lacks: a hollow box of capital
+    // height over the cell's inked columns, unlike any letter or mark.
+    const Text::Chr& box = Text::placeholder;
+    const float left = box.x + 1.5f, right = box.x + box.w - 6.5f;
+    const float top = box.y + baseline - 16.5f, bottom = box.y + baseline - 0.5f;
+    c.fill([=](float x, float y) {
+               return std::fabs(roundBox(x, y, (left + right) / 2, (top + bottom) / 2, (right - left) / 2,
+                                         (bottom - top) / 2, 1.0f)) - 0.9f;
+           },
+           [](float, float) { return pal::WHITE; }, box.x + 1, box.y + 1, box.x + box.w - 6, box.y + box.h - 1);
     return c;
 }
 
