@@ -7,20 +7,21 @@
 #include "physics/physics.h"
 
 Ball::Ball(World2D* world, std::string* words) {
-    spritetrans = SpriteManager::get("balltrans.tga");
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
-    radius = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 3)));
-    image = LevelFile::word(words, 4);
-    sprite = SpriteManager::get(image);
-
-    const std::string* options = LevelFile::from(words, 4);
-    data["vicCondName"] = getOpt(options, "--victory");
-    const std::string restitutionText = getOpt(options, "--restitution");
-    if (!restitutionText.empty()) {
-        hasRestitution = true;
-        restitution = LevelFile::toReal(restitutionText);
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    radius = static_cast<float>(fields.whole(3, "radius"));
+    image = fields.word(4, "picture");
+    const std::string* options = LevelFile::from(words, 5);
+    const std::string victoryName = fields.option(options, "--victory");
+    hasRestitution = fields.realOption(options, "--restitution", restitution);
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
     }
+    spritetrans = SpriteManager::get("balltrans.tga");
+    sprite = SpriteManager::get(image);
+    data["vicCondName"] = victoryName;
 
     physics = new Body2D(makeCircle(physics::Vector2D(x, y)));
     world->add(physics);

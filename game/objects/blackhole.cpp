@@ -20,9 +20,14 @@ const float kMaxPullFactor = 1000.0f;
 }  // namespace
 
 BlackHole::BlackHole(World2D* /*world*/, std::string* words) {
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
-    power = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 3)));
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    power = static_cast<float>(fields.whole(3, "power"));
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
+    }
     sprite = SpriteManager::get("blackhole.tga");
     // Not added to the world and not made static: the hole collides with nothing.
     physics = new Body2D(new physics::Circle(physics::Vector2D(x, y), kBodyRadius));

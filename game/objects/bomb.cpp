@@ -25,11 +25,17 @@ const physics::Vector2D kImpulseOffset(0.05f, -0.05f);
 }  // namespace
 
 Bomb::Bomb(World2D* world, std::string* words) {
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    const int seconds = fields.whole(3, "fuse");
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
+    }
     sprite = SpriteManager::get("bombA.tga");
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
     // Seconds to updates, clamped to the int range.
-    const long long fuse = static_cast<long long>(LevelFile::toInt(LevelFile::word(words, 3))) * kUpdatesPerSecond;
+    const long long fuse = static_cast<long long>(seconds) * kUpdatesPerSecond;
     time = fuse > INT_MAX ? INT_MAX : (fuse < INT_MIN ? INT_MIN : static_cast<int>(fuse));
     power = POWER;
 

@@ -7,15 +7,21 @@
 #include "physics/physics.h"
 
 Box::Box(World2D* world, std::string* words) {
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
-    width = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 3)));
-    height = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 4)));
-    image = LevelFile::word(words, 5);
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    width = static_cast<float>(fields.whole(3, "width"));
+    height = static_cast<float>(fields.whole(4, "height"));
+    image = fields.word(5, "picture");
+    const std::string victoryName = fields.option(LevelFile::from(words, 6), "--victory");
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
+    }
     sprite = SpriteManager::get(image);
 
     physics = new Body2D(new physics::Rect(physics::Vector2D(x, y), width, height, physics::Orientation2D(0.0f)));
-    data["vicCondName"] = getOpt(LevelFile::from(words, 5), "--victory");
+    data["vicCondName"] = victoryName;
     world->add(physics);
     cachedPosition = physics::Vector2D(x, y);
     cachedOrientation = physics::Orientation2D(0.0f);

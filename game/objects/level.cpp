@@ -27,6 +27,12 @@ const float kTimeStep = 1.0f / 60.0f;  // seconds per update (0.016666668)
 const float kGravity = -300.0f;        // world units / s^2 along y
 const int kDefaultLength = 300;        // updates
 
+// Reports one line of `path` that loading skipped, and why.
+void skipped(const std::string& path, int lineNumber, const std::string& why) {
+    const std::string where = LevelFile::escape(path) + (lineNumber > 0 ? ", line " + std::to_string(lineNumber) : "");
+    LevelFile::report(where + ": " + why + "; line skipped");
+}
+
 // Scale that stretches `pixels` to `units`; 0 for a picture that has no size.
 float stretch(float units, int pixels) { return pixels > 0 ? units / static_cast<float>(pixels) : 0.0f; }
 
@@ -53,6 +59,10 @@ void Level::load(LevelFile& file) {
     background = nullptr;
     victorySprite = nullptr;
 
+    // The editor's new level has no name and no file: nothing to report.
+    if (!file.isOpen() && !name.empty()) {
+        LevelFile::report(LevelFile::escape(path) + ": cannot open: " + file.openError());
+    }
     std::string line;
     while (file.nextLine(line)) {
         // A fresh list for every line, so no line sees the tokens of the one before.
@@ -60,6 +70,11 @@ void Level::load(LevelFile& file) {
         if (LevelFile::isIgnored(tokens)) continue;
         Object* object = constructObject(tokens.data(), file.lineNumber());
         if (object != nullptr) objects.push_back(object);
+    }
+    if (file.cutShort()) {
+        LevelFile::report(LevelFile::escape(path) + ", line " + std::to_string(file.lineNumber()) + ": longer than " +
+                          std::to_string(LevelFile::MAX_LINE_LENGTH) +
+                          " characters; read up to there, and the rest of the file skipped");
     }
     resolveVictoryConditions();
 
@@ -119,64 +134,78 @@ void Level::initDefaultObjects() {
 
 Object* Level::constructObject(std::string* words, int lineNumber) {
     const std::string& kind = words[0];
+    std::string error;
     if (kind == "Victory") {
-        addVictoryCondition(words);
-        return nullptr;
-    }
-    if (kind == "Background") {
-        backgroundName = LevelFile::word(words, 1);
-        background = SpriteManager::get(backgroundName);
-        return nullptr;
-    }
-    if (kind == "Length") {
-        // A negative wait would make the level won before anything happened.
-        length = std::max(0, LevelFile::toInt(LevelFile::word(words, 1)));
-        return nullptr;
-    }
-    Object* object = Object::create(kind, &world, words);
-    if (object == nullptr) return nullptr;
-    if (!object->loadError.empty()) {
-        if (lineNumber > 0) {
-            std::printf("%s, line %d: %s; line skipped\n", path.c_str(), lineNumber, object->loadError.c_str());
-        } else {
-            std::printf("%s: %s; line skipped\n", path.c_str(), object->loadError.c_str());
+        error = addVictoryCondition(words);
+    } else if (kind == "Background") {
+        LevelFields fields(words);
+        const std::string& picture = fields.word(1, "picture");
+        if (fields.ok()) {
+            backgroundName = picture;
+            background = SpriteManager::get(backgroundName);
         }
+        error = fields.error();
+    } else if (kind == "Length") {
+        LevelFields fields(words);
+        const int updates = fields.whole(1, "updates");
+        // A negative wait would make the level won before anything happened.
+        if (fields.ok()) length = std::max(0, updates);
+        error = fields.error();
+    } else if (Object::s_types.count(kind) == 0) {
+        error = "unknown kind " + LevelFile::quote(kind);
+    } else {
+        Object* object = Object::create(kind, &world, words);
+        if (object->loadError.empty()) {
+            if (object->getType() == BLACKHOLE) static_cast<BlackHole*>(object)->list = &objects;
+            // Only bodies the world simulates (each constructor adds its body last);
+            // a label's body is its text's box, not its anchor.
+            if (object->physics != nullptr && !world.bodies.empty() && world.bodies.back() == object->physics) {
+                keepLoadedPlacement(*object);
+            }
+            return object;
+        }
+        error = object->loadError;
         deleteBody(*object);
         delete object;
-        return nullptr;
     }
-    if (object->getType() == BLACKHOLE) static_cast<BlackHole*>(object)->list = &objects;
-    // Only bodies the world simulates (each constructor adds its body last);
-    // a label's body is its text's box, not its anchor.
-    if (object->physics != nullptr && !world.bodies.empty() && world.bodies.back() == object->physics) {
-        keepLoadedPlacement(*object);
-    }
-    return object;
+    if (!error.empty()) skipped(path, lineNumber, error);
+    return nullptr;
 }
 
-void Level::addVictoryCondition(std::string* words) {
-    const std::string& conditionName = LevelFile::word(words, 1);
-    const std::string& kind = LevelFile::word(words, 2);
-    const std::string& completeness = LevelFile::word(words, 7);
+std::string Level::addVictoryCondition(std::string* words) {
+    LevelFields fields(words);
+    const std::string& conditionName = fields.word(1, "name");
+    const std::string& kind = fields.word(2, "condition");
     victoryStruct v;
+    // "auto" (always met) is what the level writer gives a condition it cannot name otherwise.
+    if (fields.ok() && kind != "enter" && kind != "leave" && kind != "auto") {
+        return LevelFile::quote(kind) + " is none of enter, leave and auto (Victory condition)";
+    }
     v.condition = kind == "enter" ? victoryStruct::ENTER : kind == "leave" ? victoryStruct::LEAVE : victoryStruct::AUTO;
-    v.x = LevelFile::toInt(LevelFile::word(words, 3));
-    v.y = LevelFile::toInt(LevelFile::word(words, 4));
-    v.w = LevelFile::toInt(LevelFile::word(words, 5));
-    v.h = LevelFile::toInt(LevelFile::word(words, 6));
-    v.completeness = completeness == "partial" ? victoryStruct::PARTIAL
-                     : completeness == "whole" ? victoryStruct::WHOLE
-                                               : victoryStruct::CENTRE;
+    v.x = fields.whole(3, "x");
+    v.y = fields.whole(4, "y");
+    v.w = fields.whole(5, "width");
+    v.h = fields.whole(6, "height");
+    if (!fields.ok()) return fields.error();
+    // The completeness may be left out (centre), options following in its place.
+    const std::string& completeness = LevelFile::word(words, 7);
+    if (completeness.empty() || completeness.compare(0, 2, "--") == 0 || completeness == "centre") {
+        v.completeness = victoryStruct::CENTRE;
+    } else if (completeness == "whole") {
+        v.completeness = victoryStruct::WHOLE;
+    } else if (completeness == "partial") {
+        v.completeness = victoryStruct::PARTIAL;
+    } else {
+        return LevelFile::quote(completeness) + " is none of centre, whole and partial (Victory completeness)";
+    }
     if (Object::hasOpt(words, "--drawRect")) {
         auto* outline = new StaticBox(&world, v.x, v.y, v.w, v.h, false);
         outline->outlineOf = conditionName;
         objects.push_back(outline);
     }
-    // An object without "--victory" names the empty condition, which is always met:
-    // a nameless Victory line cannot be referred to and is not kept.
-    if (conditionName.empty()) return;
     if (victoryConditions.count(conditionName) == 0) victoryNames.push_back(conditionName);
     victoryConditions[conditionName] = v;
+    return std::string();
 }
 
 victoryStruct Level::findVictoryCondition(const std::string& conditionName) const {

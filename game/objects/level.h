@@ -22,7 +22,8 @@ class Sprite;
 class Level {
 public:
     // Reads "./levels/" + name + ".lvl" below the working directory. A file that
-    // cannot be opened gives a level with only its four boundary walls.
+    // cannot be opened gives a level with only its four boundary walls, and a
+    // message naming the file and why (none for the nameless level of the editor).
     explicit Level(const std::string& name);
     // Reads the level called `name` from the file `file` (the player's own
     // levels live outside the working directory).
@@ -39,12 +40,15 @@ public:
     void registerObjects();  // the object types, once per process
     void initDefaultObjects();
     // One line's token list: a setting ("Victory", "Background", "Length", which
-    // give null) or an object, which the caller appends to `objects`. Null too for
-    // an unknown type (reported by the registry) and for an object that could not
-    // be built (reported here, naming the level and `lineNumber` when given).
+    // give null) or an object, which the caller appends to `objects`. A line that
+    // cannot be used (an unknown kind, a missing or malformed field) gives null
+    // and one message, "<path>, line <n>: <why>; line skipped" (without the line
+    // when `lineNumber` is 0), through LevelFile::report.
     Object* constructObject(std::string* words, int lineNumber = 0);
     void resolveVictoryConditions();
-    void addVictoryCondition(std::string* words);
+    // "Victory name enter|leave|auto x y width height [centre|whole|partial] [--drawRect]":
+    // empty when the condition was kept, else why the line is skipped.
+    std::string addVictoryCondition(std::string* words);
     victoryStruct findVictoryCondition(const std::string& name) const;
 
     // One tick: step the world, update the objects in order, test the victory.

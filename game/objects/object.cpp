@@ -1,7 +1,5 @@
 #include "game/objects/object.h"
 
-#include <cstdio>
-
 #include "game/objects/levelwriter.h"
 #include "game/render/sprite.h"
 #include "physics/physics.h"
@@ -99,13 +97,6 @@ void Object::removeFirstShape() {
     delete old;
 }
 
-std::string Object::getOpt(const std::string* words, const std::string& name) {
-    for (const std::string* w = words; !w->empty(); ++w) {
-        if (*w == name) return w[1];
-    }
-    return std::string();
-}
-
 bool Object::hasOpt(const std::string* words, const std::string& name) {
     for (const std::string* w = words; !w->empty(); ++w) {
         if (*w == name) return true;
@@ -115,10 +106,7 @@ bool Object::hasOpt(const std::string* words, const std::string& name) {
 
 Object* Object::create(const std::string& name, World2D* world, std::string* words) {
     auto it = s_types.find(name);
-    if (it == s_types.end()) {
-        std::printf("Invalid find object type %s\n", name.c_str());
-        return nullptr;
-    }
+    if (it == s_types.end()) return nullptr;
     return it->second.construct(world, words);
 }
 

@@ -65,8 +65,8 @@ public:
     // True when this object takes part in the physics (has a body).
     bool hasBody() const { return physics != nullptr; }
 
-    static std::string getOpt(const std::string* words, const std::string& name);
     static bool hasOpt(const std::string* words, const std::string& name);
+    // The object of kind `name` built from `words`; null for a kind not registered.
     static Object* create(const std::string& name, World2D* world, std::string* words);
     static Object* construct(World2D* world, std::string* words);
     static bool write(Object& object, const std::string& keyword, LevelWriter& out);
@@ -90,8 +90,8 @@ public:
     std::list<physics::Vector2D> posHistory;    // body positions of the last 60 updates, oldest first
     float dilation = 1.0f;                      // size factor set by black holes; 1 is natural size
     std::list<victoryStruct> victory;           // conditions this object must meet
-    // Why the constructor could not build the object from its line (for example a
-    // polygon without three hull points); empty when it could. An object with an
+    // Why the constructor could not build the object from its line (a missing or
+    // malformed field, a polygon without three hull points); empty when it could. An object with an
     // error holds no body, and the level drops it with a message naming the line.
     std::string loadError;
 

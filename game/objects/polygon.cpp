@@ -16,23 +16,28 @@ const int kFirstPointToken = 6;
 }
 
 Polygon0::Polygon0(World2D* world, std::string* words) {
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    scale = fields.real(3, "scale");
+    image = fields.word(4, "picture");
+    const int n = fields.whole(5, "points");
+    readPoints(fields, n);
     isStaticPolygon = hasOpt(words, "--static");
     // A movable polygon can be what a condition asks to bring somewhere.
-    data["vicCondName"] = getOpt(words, "--victory");
-    image = LevelFile::word(words, 4);
+    const std::string victoryName = fields.option(words, "--victory");
+    hasRotate = fields.realOption(words, "--rotate", rotate);
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
+    }
+    data["vicCondName"] = victoryName;
     sprite = SpriteManager::get(image);
     texture = sprite;
-    const int n = LevelFile::toInt(LevelFile::word(words, 5));
-    scale = LevelFile::toReal(LevelFile::word(words, 3));
-    const std::string rotateText = getOpt(words, "--rotate");
-    hasRotate = !rotateText.empty();
-    rotate = LevelFile::toReal(rotateText);
     cachedPosition = physics::Vector2D(x, y);
     cachedOrientation = physics::Orientation2D(0.0f);
 
-    physics::Area* shape = proccessLine(words, n, scale);
+    physics::Area* shape = hull(scale);
     if (shape == nullptr) {
         char message[160];
         std::snprintf(message, sizeof message,
@@ -55,16 +60,20 @@ Polygon0::Polygon0(World2D* world, std::string* words) {
     if (hasRotate) physics->rotate(physics::Rotation2D(rotate));
 }
 
-physics::Area* Polygon0::proccessLine(std::string* words, int n, float pointScale) {
-    const int count = std::max(0, std::min(n, MAX_POINTS));
-    physics::Vector2D scaled[MAX_POINTS];
+void Polygon0::readPoints(LevelFields& fields, int n) {
+    pointNum = std::max(0, std::min(n, MAX_POINTS));
     for (int i = 0; i < MAX_POINTS; ++i) points[i] = physics::Vector2D(0.0f, 0.0f);
-    for (int i = 0; i < count; ++i) {
-        points[i] = physics::Vector2D(LevelFile::toReal(LevelFile::word(words, kFirstPointToken + 2 * i)),
-                                      LevelFile::toReal(LevelFile::word(words, kFirstPointToken + 2 * i + 1)));
-        scaled[i] = points[i] * pointScale;
+    for (int i = 0; i < pointNum; ++i) {
+        const std::string x = "x" + std::to_string(i), y = "y" + std::to_string(i);
+        points[i].x = fields.real(kFirstPointToken + 2 * i, x.c_str());
+        points[i].y = fields.real(kFirstPointToken + 2 * i + 1, y.c_str());
     }
-    pointNum = count;
+}
+
+physics::Area* Polygon0::hull(float pointScale) {
+    const int count = pointNum;
+    physics::Vector2D scaled[MAX_POINTS];
+    for (int i = 0; i < count; ++i) scaled[i] = points[i] * pointScale;
     texCoords.clear();
 
     physics::Area* shape = physics::Polygon::create(scaled, count);

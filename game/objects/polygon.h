@@ -7,6 +7,8 @@
 
 #include "game/objects/object.h"
 
+class LevelFields;
+
 namespace physics {
 class Area;
 }
@@ -15,19 +17,21 @@ class Polygon0 : public Object {
 public:
     static constexpr int MAX_POINTS = 32;
 
-    // From the line "Polygon" x y scale image n x0 y0 ... [--static] [--rotate angle].
-    // When the points give fewer than three hull points no body is made and
-    // loadError says why.
+    // From the line "Polygon" x y scale image n x0 y0 ... [--static] [--rotate angle]
+    // [--victory name]. When a field is missing or malformed, or the points give
+    // fewer than three hull points, no body is made and loadError says why.
     Polygon0(World2D* world, std::string* words);
 
     int draw() override;
     // Stored only: the shape and the picture keep their size. Ignored when static.
     void changeDilation(float d) override;
 
-    // The shape from the n point pairs after token 5, each times `scale`; null
-    // when their hull has fewer than three points. Fills points, pointNum and
-    // texCoords.
-    physics::Area* proccessLine(std::string* words, int n, float scale);
+    // Reads the n point pairs after token 5 into points and pointNum (n is taken
+    // into 0..MAX_POINTS); a missing or malformed one fails `fields`.
+    void readPoints(LevelFields& fields, int n);
+    // The shape from the points, each times `scale`; null when their hull has
+    // fewer than three points. Fills texCoords.
+    physics::Area* hull(float scale);
 
     static Object* construct(World2D* world, std::string* words);
     static bool write(Object& object, const std::string& keyword, LevelWriter& out);

@@ -9,10 +9,15 @@
 StaticBox::StaticBox(World2D* world, std::string* words) {
     noPhysPos = physics::Vector2D(0.0f, 0.0f);
     hasPhysics = true;
-    const float x = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 1)));
-    const float y = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 2)));
-    width = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 3)));
-    height = static_cast<float>(LevelFile::toInt(LevelFile::word(words, 4)));
+    LevelFields fields(words);
+    const float x = static_cast<float>(fields.whole(1, "x"));
+    const float y = static_cast<float>(fields.whole(2, "y"));
+    width = static_cast<float>(fields.whole(3, "width"));
+    height = static_cast<float>(fields.whole(4, "height"));
+    if (!fields.ok()) {
+        loadError = fields.error();
+        return;
+    }
     image = LevelFile::word(words, 5);
     if (image.empty()) image = "wall.tga";
     sprite = SpriteManager::get(image);

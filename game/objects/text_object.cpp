@@ -23,25 +23,29 @@ int toPixel(float v) {
 
 }  // namespace
 
-// Word layout: "Text" x y [size] [0xRRGGBB] text. A third word that does not read
-// as a non-zero integer is not a size: the colour or text starts there.
+// Word layout: "Text" x y [size] [0xRRGGBB] [text]. A third word that is not a
+// whole number other than 0 is not a size: the colour or text starts there; a
+// word starting "0x" there is the colour.
 Text::Text(physics::World<physics::TwoDee>* /*world*/, std::string* words) {
-    const int x = LevelFile::toInt(LevelFile::word(words, 1));
-    const int y = LevelFile::toInt(LevelFile::word(words, 2));
-    size = LevelFile::toInt(LevelFile::word(words, 3));
+    LevelFields fields(words);
+    const int x = fields.whole(1, "x");
+    const int y = fields.whole(2, "y");
+    std::string notASize;
     int n = 4;
-    if (size == 0) {
+    if (!LevelFile::readWhole(LevelFile::word(words, 3), size, notASize) || size == 0) {
         size = kDefaultSize;
         n = 3;
     }
     const std::string& field = LevelFile::word(words, n);
+    colour = kDefaultColour;
+    text = field;
     if (field.compare(0, 2, "0x") == 0) {
-        colour = LevelFile::toColour(field);
+        std::string why;
+        if (!LevelFile::readColour(field, colour, why)) loadError = why + " (Text colour)";
         text = LevelFile::word(words, n + 1);
-    } else {
-        colour = kDefaultColour;
-        text = field;
     }
+    if (!fields.ok()) loadError = fields.error();
+    if (!loadError.empty()) return;
     for (char& c : text) {
         if (c == '\\') c = '\n';
     }

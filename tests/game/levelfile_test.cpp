@@ -1,7 +1,8 @@
-// The level-file grammar: lines, tokens, quoting, limits and number fields.
+// The level-file grammar: lines, tokens, quoting, limits, number fields and how
+// messages quote tokens.
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,28 +74,77 @@ TEST(LevelFileGrammar, LinesEndAtNewlineNulOrTheLengthLimit) {
     }
 }
 
-TEST(LevelFileGrammar, NumberFieldsReadTheLeadingNumberAndNeverAnInfinity) {
+// A field is a number only when the whole token is one: what is not, is said,
+// quoting the token. Expected values are written out; a reason starts with "is ".
+TEST(LevelFileGrammar, NumberFieldsAreWholeTokensInRangeAndFinite) {
+    const char* notWhole = "is not a whole number";
+    const char* notNumber = "is not a number";
+    const char* notFinite = "is not a finite number";
+    const char* outOfRange = "is out of range";
     const struct {
-        const char* text;
-        int asInt;
-        float asReal;
+        std::string text;
+        const char* asWhole;
+        const char* asReal;
     } cases[] = {
-        {"120", 120, 120.0f},       {"-7", -7, -7.0f},         {"+8", 8, 8.0f},
-        {"3.9", 3, 3.9f},           {"12abc", 12, 12.0f},      {"64px", 64, 64.0f},
-        {"-1.5e2", -1, -150.0f},    {".5", 0, 0.5f},           {"2e", 2, 2.0f},
-        {"abc", 0, 0.0f},           {"", 0, 0.0f},             {"-", 0, 0.0f},
-        {".", 0, 0.0f},             {"0x10", 0, 0.0f},         {"nan", 0, 0.0f},
-        {"inf", 0, 0.0f},           {"-infinity", 0, 0.0f},    {"1e39", 1, 0.0f},
-        {"-1e39", -1, 0.0f},        {"1e999999", 1, 0.0f},     {"2147483647", INT_MAX, 2147483647.0f},
-        {"2147483648", INT_MAX, 2147483648.0f},                {"-2147483648", INT_MIN, -2147483648.0f},
-        {"99999999999999999999999999", INT_MAX, 1e26f},        {"-99999999999999999999999999", INT_MIN, -1e26f},
+        {"120", "120", "120"},          {"-7", "-7", "-7"},           {"+8", "8", "8"},
+        {"3.9", notWhole, "3.9"},       {".5", notWhole, "0.5"},      {"5.", notWhole, "5"},
+        {"-1.5e2", notWhole, "-150"},   {"1E+3", notWhole, "1000"},   {"2e", notNumber, notNumber},
+        {"12abc", notNumber, notNumber}, {"64px", notNumber, notNumber}, {"abc", notNumber, notNumber},
+        {"", notNumber, notNumber},     {"-", notNumber, notNumber},  {".", notNumber, notNumber},
+        {" 5", notNumber, notNumber},   {"0x10", notNumber, notNumber}, {"1,5", notNumber, notNumber},
+        {"nan", notNumber, notFinite},  {"-Infinity", notNumber, notFinite}, {"inf", notNumber, notFinite},
+        {"1e39", notWhole, outOfRange}, {"-1e999999", notWhole, outOfRange},
+        // FLT_MAX as the level writer prints it rounds back to FLT_MAX.
+        {"3.40282347e+38", notWhole, "3.40282347e+38"},
+        {"2147483647", "2147483647", "2147483647"}, {"-2147483648", "-2147483648", "-2147483648"},
+        {"2147483648", outOfRange, "2147483648"},  {"99999999999999999999999999", outOfRange, "1e26"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LevelFile::toInt(c.text), c.asInt) << c.text;
-        EXPECT_FLOAT_EQ(LevelFile::toReal(c.text), c.asReal) << c.text;
+        int whole = 0;
+        float real = 0.0f;
+        std::string why;
+        if (c.asWhole[0] == 'i') {
+            EXPECT_FALSE(LevelFile::readWhole(c.text, whole, why)) << c.text;
+            EXPECT_EQ(why, "\"" + c.text + "\" " + c.asWhole);
+        } else {
+            EXPECT_TRUE(LevelFile::readWhole(c.text, whole, why)) << c.text << ": " << why;
+            EXPECT_EQ(std::to_string(whole), c.asWhole);
+        }
+        why.clear();
+        if (c.asReal[0] == 'i') {
+            EXPECT_FALSE(LevelFile::readReal(c.text, real, why)) << c.text;
+            EXPECT_EQ(why, "\"" + c.text + "\" " + c.asReal);
+        } else {
+            EXPECT_TRUE(LevelFile::readReal(c.text, real, why)) << c.text << ": " << why;
+            EXPECT_EQ(real, std::strtof(c.asReal, nullptr)) << c.text;
+        }
     }
-    // Colours keep the low 24 bits of the hex digits before the first other character.
-    const std::pair<const char*, int> colours[] = {{"0xFfA0b1", 0xffa0b1}, {"0x12g4", 0x12}, {"0x", 0},
-                                                   {"0x1ff00ff", 0xff00ff}, {"0xffffffffffffffff123456", 0x123456}};
-    for (const auto& c : colours) EXPECT_EQ(LevelFile::toColour(c.first), c.second) << c.first;
+    // Colours keep the low 24 bits of all their hex digits; -1 marks a refused one.
+    const std::pair<const char*, int> colours[] = {{"0xFfA0b1", 0xffa0b1}, {"0x1ff00ff", 0xff00ff},
+                                                   {"0xffffffffffffffff123456", 0x123456},
+                                                   {"0x12g4", -1}, {"0x", -1}, {"ff00ff", -1}};
+    for (const auto& c : colours) {
+        int colour = -1;
+        std::string why;
+        EXPECT_EQ(LevelFile::readColour(c.first, colour, why), c.second >= 0) << c.first;
+        EXPECT_EQ(colour, c.second) << c.first;
+        EXPECT_EQ(why, c.second < 0 ? "\"" + std::string(c.first) + "\" is not a colour 0xRRGGBB" : "");
+    }
+}
+
+// Messages show tokens escaped and cut short: a binary file or a huge token
+// never puts raw bytes or megabytes on the terminal.
+TEST(LevelFileGrammar, QuotedTokensAreEscapedAndCut) {
+    std::string cutOnes;  // the first MAX_QUOTED bytes of a token of 0x01 bytes, escaped
+    for (size_t i = 0; i < LevelFile::MAX_QUOTED; ++i) cutOnes += "\\x01";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Ball", "\"Ball\""},
+        {std::string("\x7f" "ELF\x02\x01\0\x1b[31m", 12), "\"\\x7fELF\\x02\\x01\\x00\\x1b[31m\""},
+        {"tab\there\r\n", "\"tab\\there\\r\\n\""},
+        {"back\\slash \"quote\"", "\"back\\\\slash \\\"quote\\\"\""},
+        {"\xc3\xa9t\xc3\xa9", "\"\\xc3\\xa9t\\xc3\\xa9\""},
+        {std::string(LevelFile::MAX_QUOTED, 'x'), "\"" + std::string(LevelFile::MAX_QUOTED, 'x') + "\""},
+        {std::string(10 << 20, '\x01'), "\"" + cutOnes + "\"... (10485760 bytes)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LevelFile::quote(c.first), c.second) << c.second;
 }

@@ -10,9 +10,9 @@
 
 namespace {
 
-// Runs the tool; returns its exit code and its standard output.
+// Runs the tool; returns its exit code and its standard output and error, merged.
 int run(const std::string& arguments, std::string& output) {
-    const std::string command = std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>/dev/null";
+    const std::string command = std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     output.clear();
@@ -46,6 +46,13 @@ TEST_F(ToolDir, CommandLineSolveVerifyAndTheirExitCodes) {
         EXPECT_EQ(run(c.arguments, out), c.exitCode) << c.arguments << "\n" << out;
         EXPECT_NE(out.find(c.says), std::string::npos) << c.arguments << "\n" << out;
     }
+    // What loading the level reports, once, whatever the replays load again.
+    writeFile("levels/lesson.lvl", readFile("levels/lesson.lvl") + "Gizmo\n");
+    EXPECT_EQ(run("verify" + d + " lesson", out), 1);
+    const std::string skipped = "lesson.lvl, line 5: unknown kind \"Gizmo\"; line skipped\n";
+    EXPECT_NE(out.find("lesson: "), std::string::npos) << out;
+    EXPECT_EQ(out.find(skipped), out.rfind(skipped)) << out;
+    EXPECT_NE(out.find(skipped), std::string::npos) << out;
     writeFile("levels.txt", "\n");
     EXPECT_EQ(run("verify" + d, out), 1);  // an empty list is a failure, not a pass
     std::filesystem::remove(dir() + "/levels.txt");

@@ -1,6 +1,8 @@
 // The quality gates verify applies to every shipped level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tool_fixture.h"
 #include "tools/level/level_check.h"
 
@@ -54,6 +56,11 @@ TEST_F(ToolDir, EachGateCatchesItsFault) {
         {"roller", ROLLER, 1, {{2, 60, 100}}, 3600, "left alone, a body moves", "", 8},
         {"roller", ROLLER + "Bomb 700 500 20\n", 0, {}, 3600, "", "left alone", 8},
         {"roller", ROLLER + "BlackHole 700 500 10\n", 0, {}, 3600, "", "left alone", 8},
+        // Won by waiting, a lesson in nothing: no object names a declared condition.
+        {"idle", "Victory goal enter 400 60 300 120\nBall 400 40 16 ball.tga --victory other\n", 0, {}, 3600,
+         "no object names an enter or leave", "", 8},
+        {"idle", "Victory goal auto 400 60 300 120\nBall 400 40 16 ball.tga --victory goal\n", 0, {}, 3600,
+         "no object names an enter or leave", "", 8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + c.problem + c.absent);
@@ -78,6 +85,20 @@ TEST_F(ToolDir, EachGateCatchesItsFault) {
             EXPECT_EQ(problems, "");
         }
     }
+    // What loading reports reaches the check once, naming the file and the line;
+    // the replays and the other gates say nothing.
+    writeFile("levels/lesson.lvl", readFile("levels/lesson.lvl") + "Ball abc def\n");
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const LevelCheck reported = checkLevel(dir(), "lesson");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // (The pictures' messages follow: the test directory has none.)
+    ASSERT_FALSE(reported.messages.empty());
+    EXPECT_EQ(reported.messages[0], dir() + "/levels/lesson.lvl, line 5: \"abc\" is not a number (Ball x); line skipped");
+    EXPECT_EQ(std::count_if(reported.messages.begin(), reported.messages.end(),
+                            [](const std::string& m) { return m.find("line skipped") != std::string::npos; }),
+              1);
     // An edit that changes nothing in play still makes the solution stale.
     writeFile("levels/lesson.lvl", readFile("levels/lesson.lvl") + "# an edit\n");
     EXPECT_NE(problemsOf(checkLevel(dir(), "lesson")).find("solve the level again"), std::string::npos);

@@ -34,6 +34,10 @@ LevelCheck checkLevel(const std::string& dir, const std::string& name, const Che
     }
     const LevelInfo info = describeLevel(source);
     check.messages = info.messages;
+    if (info.targets == 0) {
+        check.problems.push_back("no object names an enter or leave victory condition (\"--victory <name>\" on an "
+                                 "object and a line \"Victory <name> enter|leave ...\"): the level is won by waiting");
+    }
 
     const std::string solPath = solutionPath(dir, name);
     if (!readSolution(solPath, check.solution, error)) {

@@ -1,5 +1,6 @@
 #pragma once
 // The quality gates every shipped level must pass, checked by replaying:
+//   0. some object names an enter or leave condition that a Victory line declares;
 //   1. it has a solution file made for the level's current bytes (hash);
 //   2. the solution wins, with exactly `par` explosions;
 //   3. the solution is playable: at least MIN_PLAYABLE of its jittered variants win;

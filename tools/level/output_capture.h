@@ -1,7 +1,8 @@
 #pragma once
 // Redirects the process's standard output (file descriptor 1) for a while: the
-// level and the sprites report problems with printf, which must not end up in
-// the tool's table nor repeat for each of thousands of replays.
+// sprites report pictures that fail to load with printf, which must not end up
+// in the tool's table nor repeat for each of thousands of replays. (The level
+// reader's messages go through LevelFile::report, collected per thread instead.)
 #include <string>
 
 namespace leveltools {

@@ -9,6 +9,7 @@
 #include "game/objects/blackhole.h"
 #include "game/objects/bomb.h"
 #include "game/objects/level.h"
+#include "game/objects/levelfile.h"
 #include "game/objects/play_rules.h"
 #include "physics/physics.h"
 #include "tools/level/output_capture.h"
@@ -35,9 +36,12 @@ const float REST_SPEED = 15.0f;  // world units / s (a rocking crate stays under
 
 using Body2D = physics::Body<physics::TwoDee>;
 
+// The level of `source`; what the reader reports is dropped (describeLevel
+// reports it once). The level is named by its path, so that messages name the file.
 std::unique_ptr<Level> load(const LevelSource& source) {
+    LevelFile::Collect dropped;
     std::istringstream in(source.bytes);
-    return std::unique_ptr<Level>(new Level(source.name, in));
+    return std::unique_ptr<Level>(new Level(source.path, in));
 }
 
 // How far `p` is from meeting `v`, world units (0 when it does, rest aside).
@@ -227,9 +231,13 @@ ReplayResult replayUnsilenced(const LevelSource& source, const std::vector<Click
 
 LevelInfo describeLevel(const LevelSource& source) {
     LevelInfo info;
+    // The reader's messages come through LevelFile::report, the pictures' on standard output.
+    LevelFile::Collect reader;
     OutputCapture capture(OutputCapture::KEEP);
-    std::unique_ptr<Level> level = load(source);
+    std::istringstream in(source.bytes);
+    std::unique_ptr<Level> level(new Level(source.path, in));
     std::string text = capture.finish();
+    info.messages = reader.messages;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty()) info.messages.push_back(line);

@@ -86,11 +86,11 @@ struct LevelInfo {
     int targets = 0;                   // objects with an enter or leave condition
     bool blackHoles = false;
     std::vector<int> bombFuses;        // updates after which each bomb goes off
-    std::vector<std::string> messages; // what loading printed (unknown types, skipped lines, missing pictures)
+    std::vector<std::string> messages; // what loading reported: skipped lines (naming the file), then missing pictures
 };
 
-// What loading prints on standard output (missing pictures and the like) is
-// swallowed: describeLevel reports it once.
+// What loading reports (skipped lines through LevelFile::report, missing pictures
+// on standard output) is swallowed: describeLevel reports it once.
 ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
                     const ReplayOptions& options = ReplayOptions());
 // The same, leaving standard output alone: for a caller that silences it once
@@ -99,7 +99,7 @@ ReplayResult replay(const LevelSource& level, const std::vector<Click>& clicks,
 ReplayResult replayUnsilenced(const LevelSource& level, const std::vector<Click>& clicks,
                               const ReplayOptions& options = ReplayOptions());
 
-// Loads the level once, capturing what it prints.
+// Loads the level once, collecting what it reports.
 LevelInfo describeLevel(const LevelSource& level);
 
 // Fraction of `variants` jittered copies of `clicks` that still win: every click
