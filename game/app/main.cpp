@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "game/app/input_sdl.h"
 #include "game/app/pacing.h"
 #include "game/app/places.h"
 #include "game/app/splash.h"
@@ -115,6 +116,7 @@ int main(int argc, char* argv[]) {
             if (event.type == SDL_QUIT) running = false;  // this iteration still runs
             // Uncovered or restored: what the window showed may be gone.
             if (event.type == SDL_VIDEOEXPOSE || event.type == SDL_ACTIVEEVENT) window::invalidate();
+            input::sdl::noteEvent(event);  // a click or tap over before the update still counts
         }
         ++numframes;
         ticks = waitForUpdate(lastTicks);
@@ -124,6 +126,7 @@ int main(int argc, char* argv[]) {
         // Absolute seconds since the clock started, never reset between states.
         float time = static_cast<float>(ticks - startTicks) / 1000.0f;
         StateManager::update(time);
+        input::sdl::endUpdate();
 
         if (skip.skips(numframes)) continue;
         StateManager::draw();

@@ -27,6 +27,10 @@ std::string missingDisplay() {
 // display.
 int s_displayCalls = 0;
 
+// Where the field shows in full screen (s_fullscreen); a window is the field.
+bool s_fullscreen = false;
+Frame s_frame = {0, 0, WIDTH, HEIGHT};
+
 void quitVideo() {
     if (s_displayCalls == 0) SDL_Quit();
 }
@@ -35,6 +39,11 @@ void quitVideo() {
 
 DisplayCall::DisplayCall() { ++s_displayCalls; }
 DisplayCall::~DisplayCall() { --s_displayCalls; }
+
+void pointerToField(int& x, int& y) {
+    // A window is left exactly as SDL reports it, even a drag past its edge.
+    if (s_fullscreen) screenToField(s_frame, x, y);
+}
 
 bool pollEvent(SDL_Event* event) {
     DisplayCall call;
@@ -47,12 +56,13 @@ void swapBuffers() {
 }
 
 bool open(const char* caption, bool fullscreen) {
-    // SDL 1.2 over SDL 2 (sdl12-compat) draws OpenGL programs into an offscreen
-    // buffer and copies it to the window every frame, so that it can scale them to
-    // the desktop. A window of the program's own size needs no scaling, and the
-    // copy would cost as much as drawing the whole picture again. Full screen keeps
-    // it: there the picture must be scaled to the screen. A value set by the user wins.
-    if (!fullscreen) setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
+    // SDL 1.2 over SDL 2 (sdl12-compat) can draw OpenGL programs into an offscreen
+    // buffer and copy it, scaled, to the window every frame. Its full screen
+    // showed the field magnified and cropped, and the copy costs as much as
+    // drawing the whole picture again. Neither mode needs it: a window is the
+    // program's own size, and full screen takes the desktop's size and fits the
+    // field into it with the viewport (letterbox). A value set by the user wins.
+    setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::printf("Unable to initialize SDL: %s\n", SDL_GetError());
         return false;
@@ -65,10 +75,27 @@ bool open(const char* caption, bool fullscreen) {
     }
 
     Uint32 flags = SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF;
-    if (fullscreen) flags |= SDL_FULLSCREEN;
-    if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, flags)) {
+    int w = WIDTH, h = HEIGHT;
+    if (fullscreen) {
+        flags |= SDL_FULLSCREEN;
+        // Before the first SDL_SetVideoMode, the desktop's mode.
+        const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+        if (desktop && desktop->current_w > 0 && desktop->current_h > 0) {
+            w = desktop->current_w;
+            h = desktop->current_h;
+        }
+    }
+    const SDL_Surface* surface = SDL_SetVideoMode(w, h, 32, flags);
+    if (!surface) {
         std::printf("Unable to set video mode: %s\n", SDL_GetError());
         return false;
+    }
+    if (fullscreen) {
+        // The projection stays the field's 800 x 600; the viewport (rows from the
+        // bottom) scales it into the frame.
+        s_frame = letterbox(surface->w, surface->h);
+        s_fullscreen = true;
+        glViewport(s_frame.x, surface->h - s_frame.y - s_frame.h, s_frame.w, s_frame.h);
     }
     SDL_WM_SetCaption(caption, nullptr);
 

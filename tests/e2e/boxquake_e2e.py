@@ -1,11 +1,12 @@
 """End-to-end harness: the real boxquake binary in a real window on its own Xvfb,
 driven with xdotool and read back from the X server."""
 # Input and sprite checks take the game's coordinates, y UP from the bottom
-# (y_game = 600 - y_screen); Picture.pixel takes screen rows. Everything waits by
+# (y_game = 600 - y_screen); Picture.pixel takes screen rows. In full screen
+# (Game(fullscreen=True)) Game.shot is the field seen through the letterbox and
+# input goes through it too, so the same checks apply. Everything waits by
 # polling with a deadline; the only fixed pauses are the holds of a button or
-# key, as the game reads the input state once per 17 ms update. A failing test
-# leaves the last screenshot it took in --artifacts (last.png) and prints the
-# game's output.
+# key (tap and tap_key press and release at once). A failing test leaves the
+# last screenshot it took in --artifacts (last.png) and prints the game's output.
 import argparse
 import functools
 import os
@@ -20,7 +21,7 @@ import zlib
 from Xlib import X, display  # python3-xlib
 from Xlib.protocol import event
 
-HEIGHT = 600
+WIDTH, HEIGHT = 800, 600
 HOLD = 0.1  # seconds a button or key stays down: about six updates
 LSAN_SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan_system_libraries.supp")
 
@@ -98,12 +99,34 @@ def sprite_error(shot, sprite, cx, cy, scale, background, box):
     return total / (3 * len(xs) * len(ys))
 
 
-def start_xvfb():
+class FieldView(Picture):
+    """The field's 800 x 600 pixels as a full screen shows them in frame (x, y, w, h):
+    each the screen pixel under its centre."""
+
+    def __init__(self, shot, frame):
+        super().__init__(WIDTH, HEIGHT, None)
+        self.shot, self.frame = shot, frame
+
+    def pixel(self, x, y):
+        fx, fy, fw, fh = self.frame
+        return self.shot.pixel(fx + int((x + 0.5) * fw / WIDTH), fy + int((y + 0.5) * fh / HEIGHT))
+
+
+def letterbox(width, height):
+    """Where the field shows on a width x height screen: (x, y, w, h), the largest
+    centred rectangle of its shape."""
+    scale = min(width / WIDTH, height / HEIGHT)
+    w, h = round(WIDTH * scale), round(HEIGHT * scale)
+    return (width - w) // 2, (height - h) // 2, w, h
+
+
+def start_xvfb(screen="800x600"):
     # Xvfb picks a free display number itself (-displayfd), so tests started
     # together never race for one as `xvfb-run -a` can.
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset", "-screen", "0",
-                             "800x600x24"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                             screen + "x24"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as f:
         os.environ["DISPLAY"] = ":" + f.readline().strip()
@@ -131,8 +154,9 @@ class Game:
     """The game in a copy of the run directory listing only `levels`; a context
     manager: the process never outlives the test."""
 
-    def __init__(self, args, levels="firstblast\n"):
-        self.args, self.media = args, os.path.abspath(os.path.join(args.run_dir, "media"))
+    def __init__(self, args, levels="firstblast\n", fullscreen=False):
+        self.args, self.fullscreen = args, fullscreen
+        self.media = os.path.abspath(os.path.join(args.run_dir, "media"))
         self.dir = tempfile.mkdtemp(prefix="boxquake-e2e-")
         shutil.copytree(os.path.join(args.run_dir, "levels"), self.path("levels"))
         os.symlink(self.media, self.path("media"))  # read only
@@ -143,16 +167,21 @@ class Game:
         self.env = dict(os.environ)
         self.env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
         self.env.setdefault("LSAN_OPTIONS", "suppressions=" + LSAN_SUPPRESSIONS)
+        # The shipped data is this copy, and the player's files (progress, saved
+        # levels) stay in it too, away from the home directory.
+        self.env.update(BOXQUAKE_DATA_DIR=self.dir, BOXQUAKE_USER_DIR=self.path("player"))
         self.out, self.last = tempfile.TemporaryFile(), None
 
     def __enter__(self):
-        self.proc = subprocess.Popen([os.path.abspath(self.args.game)], cwd=self.dir, env=self.env, stdout=self.out,
+        command = [os.path.abspath(self.args.game)] + (["fullscreen"] if self.fullscreen else [])  # any argument
+        self.proc = subprocess.Popen(command, cwd=self.dir, env=self.env, stdout=self.out,
                                      stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
 
         def window():
             check(self.running(), "the game exited before its window appeared:\n" + self.output())
             return subprocess.run(["xdotool", "search", "--name", "^boxquake$"], capture_output=True).stdout.split()
         self.window = poll(window, 20, "the game's window")[0].decode()
+        self.frame = letterbox(*self.args.screen) if self.fullscreen else None
         return self
 
     def __exit__(self, kind, value, tb):
@@ -184,7 +213,7 @@ class Game:
     def shot(self):
         check(self.running(), "the game exited (%s):\n%s" % (self.proc.returncode, self.output()))
         self.last = screenshot()
-        return self.last
+        return FieldView(self.last, self.frame) if self.frame else self.last
 
     def wait_for(self, predicate, what, timeout=20):
         """Screenshots until predicate(shot) holds; returns that shot."""
@@ -203,7 +232,11 @@ class Game:
         check(r.returncode == 0 or self.proc.wait(2) is not None, "xdotool %s: %s" % (args, r.stderr))
 
     def move(self, x, y):
-        self.xdo("mousemove", "--window", self.window, int(x), HEIGHT - int(y))
+        if not self.frame:
+            self.xdo("mousemove", "--window", self.window, int(x), HEIGHT - int(y))
+            return
+        fx, fy, fw, fh = self.frame  # the screen pixel under the centre of the pixel the window would give
+        self.xdo("mousemove", fx + int((int(x) + 0.5) * fw / WIDTH), fy + int((HEIGHT - int(y) + 0.5) * fh / HEIGHT))
 
     def click(self, x, y, button=1, to=None):
         """Presses at (x, y), drags to `to` = (x, y) if given, releases."""
@@ -214,6 +247,14 @@ class Game:
             self.move(*to)
             time.sleep(HOLD)
         self.xdo("mouseup", button)
+
+    def tap(self, x, y, button=1):
+        """A click with no hold: xdotool presses and releases within a few ms."""
+        self.move(x, y)
+        self.xdo("click", button)
+
+    def tap_key(self, name):
+        self.xdo("key", "--window", self.window, name)
 
     def key(self, name):  # an X key name: "Escape", "Return", "e", "Delete"
         self.xdo("keydown", "--window", self.window, name)
@@ -272,9 +313,11 @@ def main(test):
     p = argparse.ArgumentParser()
     p.add_argument("--game", required=True, help="the boxquake binary")
     p.add_argument("--run-dir", required=True, help="its ready working directory (levels/, media/)")
+    p.add_argument("--screen", default="800x600", help="the virtual screen's size, WxH")
     p.add_argument("--artifacts", default=tempfile.gettempdir() + "/boxquake-e2e", help="left by a failing test")
     args = p.parse_args()
-    args.xvfb = start_xvfb()
+    args.xvfb = start_xvfb(args.screen)
+    args.screen = tuple(int(n) for n in args.screen.split("x"))
     try:
         test(args)
     except AssertionError as e:
