@@ -63,7 +63,7 @@ TEST(Letterbox, TheFieldFitsCentredWithItsShape) {
         {800, 600, {0, 0, 800, 600}},       {1024, 768, {0, 0, 1024, 768}},  // exact fits
         {1920, 1080, {240, 0, 1440, 1080}}, {1366, 768, {171, 0, 1024, 768}},  // bars left and right
         {1280, 1024, {0, 32, 1280, 960}},   {600, 800, {0, 175, 600, 450}},   // bars above and below
-        {1000, 700, {33, 0, 933, 700}},                                        // 933.3 rounds down
+        {1000, 701, {32, 0, 935, 701}},                                        // 934.7 rounds up
     };
     auto fields = [](const window::Frame& f) { return std::make_tuple(f.x, f.y, f.w, f.h); };
     for (const Case& c : cases) EXPECT_EQ(fields(window::letterbox(c.w, c.h)), fields(c.frame)) << c.w << " x " << c.h;
