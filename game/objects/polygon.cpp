@@ -63,7 +63,7 @@ Polygon0::Polygon0(World2D* world, std::string* words) {
 void Polygon0::readPoints(LevelFields& fields, int n) {
     pointNum = std::max(0, std::min(n, MAX_POINTS));
     for (int i = 0; i < MAX_POINTS; ++i) points[i] = physics::Vector2D(0.0f, 0.0f);
-    for (int i = 0; i < pointNum; ++i) {
+    for (int i = 0; i < pointNum && fields.ok(); ++i) {
         const std::string x = "x" + std::to_string(i), y = "y" + std::to_string(i);
         points[i].x = fields.real(kFirstPointToken + 2 * i, x.c_str());
         points[i].y = fields.real(kFirstPointToken + 2 * i + 1, y.c_str());

@@ -59,6 +59,7 @@ TEST_F(LevelTest, EachBadLineIsSkippedWithOneMessageAndTheLinesAroundItLoad) {
         {"Text x 2 hello", "\"x\" is not a number (Text x)"},
         {"Text 1 2 0x12g4 hello", "\"0x12g4\" is not a colour 0xRRGGBB (Text colour)"},
         {"Polygon 300 300 10 poly.tga 5 0 0 4 0 0 4", "missing (Polygon x3)"},
+        {"Polygon 300 300 10 poly.tga 40 0 0 4 0 0 4", "missing (Polygon x3)"},  // more than MAX_POINTS
         {"Polygon 300 300 1e39 poly.tga 3 0 0 4 0 0 4", "\"1e39\" is out of range (Polygon scale)"},
         {"Polygon 300 300 10 poly.tga 3 0 0 4 0 0 4 --rotate", "missing (Polygon --rotate)"},
         {"Polygon 100 100 64 poly.tga 2 0 0 1 1", std::string("Polygon with 2 point(s) at scale 64") + hull},
