@@ -151,30 +151,36 @@ def screenshot():
 
 
 class Game:
-    """The game in a copy of the run directory listing only `levels`; a context
-    manager: the process never outlives the test."""
+    """The game with a copy of the run directory listing only `levels` as its
+    data, and a player's directory of its own (`player`: a directory to reuse,
+    from an earlier run); a context manager: the process never outlives the test.
+    With `game` (another binary) and `cwd`, the game finds its data itself."""
 
-    def __init__(self, args, levels="firstblast\n", fullscreen=False):
+    def __init__(self, args, levels="firstblast\n", player=None, game=None, cwd=None, fullscreen=False):
         self.args, self.fullscreen = args, fullscreen
         self.media = os.path.abspath(os.path.join(args.run_dir, "media"))
+        self.game = os.path.abspath(game or args.game)
         self.dir = tempfile.mkdtemp(prefix="boxquake-e2e-")
         shutil.copytree(os.path.join(args.run_dir, "levels"), self.path("levels"))
         os.symlink(self.media, self.path("media"))  # read only
         with open(self.path("levels.txt"), "w") as f:
             f.write(levels)
+        # Never the tester's own progress and levels: the player's files (progress,
+        # saved levels) stay in this copy too, away from the home directory.
+        self.player = player or self.path("player")
         # Sanitizer builds: no leak check for a process with a window (the OpenGL
         # driver is unloaded before it runs); the headless tests leak-check our code.
-        self.env = dict(os.environ)
+        self.env = dict(os.environ, BOXQUAKE_DATA_DIR=self.dir, BOXQUAKE_USER_DIR=self.player)
+        self.cwd = cwd or self.dir
+        if game:
+            del self.env["BOXQUAKE_DATA_DIR"]
         self.env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
         self.env.setdefault("LSAN_OPTIONS", "suppressions=" + LSAN_SUPPRESSIONS)
-        # The shipped data is this copy, and the player's files (progress, saved
-        # levels) stay in it too, away from the home directory.
-        self.env.update(BOXQUAKE_DATA_DIR=self.dir, BOXQUAKE_USER_DIR=self.path("player"))
         self.out, self.last = tempfile.TemporaryFile(), None
 
     def __enter__(self):
-        command = [os.path.abspath(self.args.game)] + (["fullscreen"] if self.fullscreen else [])  # any argument
-        self.proc = subprocess.Popen(command, cwd=self.dir, env=self.env, stdout=self.out,
+        command = [self.game] + (["fullscreen"] if self.fullscreen else [])  # any argument
+        self.proc = subprocess.Popen(command, cwd=self.cwd, env=self.env, stdout=self.out,
                                      stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
 
         def window():
@@ -314,6 +320,7 @@ def main(test):
     p.add_argument("--game", required=True, help="the boxquake binary")
     p.add_argument("--run-dir", required=True, help="its ready working directory (levels/, media/)")
     p.add_argument("--screen", default="800x600", help="the virtual screen's size, WxH")
+    p.add_argument("--build-dir", help="the build directory (for tests that rebuild or install)")
     p.add_argument("--artifacts", default=tempfile.gettempdir() + "/boxquake-e2e", help="left by a failing test")
     args = p.parse_args()
     args.xvfb = start_xvfb(args.screen)

@@ -4,6 +4,8 @@ left-button drag moves the crate; a new ball goes with Delete; Return runs test
 mode (the crate falls) and Escape puts the layout back; 's' saves exactly that
 level and lists it in the player's directory; Escape returns to the menu, which
 shows the saved level."""
+import os
+
 import boxquake_e2e as e2e
 from boxquake_e2e import check
 
@@ -55,12 +57,14 @@ def test(args):
         game.wait_for(lambda s: editing(s) and changed(s, edited, 0, 40, 800, 480) < 10, "the placed layout again")
 
         game.key("s")
-        level = game.path("player", "levels", "mylevel1.lvl")  # the player's directory, not the shipped data
-        e2e.poll(lambda: "Saved %s\n" % level in game.output(), 10, "the save line on standard output")
-        saved = open(level).read()
+        saved_path = os.path.join(game.player, "levels", "mylevel1.lvl")
+        e2e.poll(lambda: "Saved %s\n" % saved_path in game.output(), 10, "the save line on standard output")
+        saved = open(saved_path).read()
         check(saved == SAVED, "saved file:\n%s\nexpected:\n%s" % (saved, SAVED))
-        listed = open(game.path("player", "levels.txt")).read()
+        listed = open(os.path.join(game.player, "levels.txt")).read()
         check(listed == "mylevel1\n", "the player's levels.txt holds %r" % listed)
+        shipped = open(game.path("levels.txt")).read()
+        check(shipped == "firstblast\n", "the shipped levels.txt was written: %r" % shipped)
         game.key("Escape")
         e2e.wait_menu(game, ["new", "new", "none"], "the menu listing the saved level", 10)
 

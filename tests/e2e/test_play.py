@@ -2,9 +2,12 @@
 level chosen in the menu and solved by the click of its shipped solution shows
 the tick mark; a click on the tick returns to the menu with the level done, and
 hovering it shows the one click it took. Closing the window then ends the game
-with status 0 and its average line."""
+with status 0 and its average line, and the next start shows the level done
+with its result."""
 import os
 import re
+import shutil
+import tempfile
 
 import boxquake_e2e as e2e
 from boxquake_e2e import check
@@ -19,7 +22,8 @@ def test(args):
     with open(SOLUTION) as f:
         clicks = [[int(w) for w in line.split()[2:]] for line in f if line.startswith("click ")]
     check(len(clicks) == 1, "%s: expected a one-click solution, not %s" % (SOLUTION, clicks))
-    with e2e.Game(args, LEVEL + "\n") as game:
+    player = tempfile.mkdtemp(prefix="boxquake-player-")
+    with e2e.Game(args, LEVEL + "\n", player=player) as game:
         e2e.hover_result(game)
         game.click(*e2e.icon_position(0))
         game.wait_for(lambda s: e2e.shows(s, game.picture("bg_meadow.tga"), FIELD), "the level in play", 10)
@@ -39,6 +43,12 @@ def test(args):
         # At most one update per 17 ms (58.82 a second); how many fewer depends on the load.
         check(len(averages) == 1 and 0 < float(averages[0]) <= 58.83, "no single sane average line:\n" + out)
         check("Failed to load" not in out, "missing pictures:\n" + out)
+
+    with e2e.Game(args, LEVEL + "\n", player=player) as game:
+        e2e.wait_menu(game, ["done"], "the level done at the next start", 20)
+        result = e2e.hover_result(game)
+        check(result == "1", "the next start shows %s clicks, not 1" % result)
+    shutil.rmtree(player)
 
 
 if __name__ == "__main__":
