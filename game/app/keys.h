@@ -11,6 +11,7 @@ constexpr int DIGIT_1 = '1';  // '2', '3'... follow
 constexpr int EDITOR = 'e';   // menu: open the level editor
 constexpr int RESTART = 'r';  // play: restart the level
 constexpr int SAVE = 's';     // editor: save the level
+constexpr int SHOW_ME = 'h';  // play: show the stored solution
 
 }  // namespace keys
 

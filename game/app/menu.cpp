@@ -18,8 +18,10 @@
 #include "game/objects/game_scale.h"
 #include "game/objects/level_list.h"
 #include "game/objects/play_rules.h"
+#include "game/objects/solution.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
+#include "game/render/text.h"
 
 std::deque<MnuLevel> StateMenu::levelList;
 progress::Store StateMenu::progress;
@@ -32,6 +34,7 @@ const float kGravity = -100.0f;                // icons fall gently when blown a
 const float kSlideDistance = 400.0f;           // pixels left of the rest position at the start
 const float kSlideSpeed = 12.0f;               // an icon arrives 1/12 of the fade-in after it starts
 const int kNoRecordIcon = 3;                   // "lvlnone.tga"
+const int kParColour = 0xfff2c0;
 
 }  // namespace
 
@@ -84,7 +87,11 @@ void StateMenu::listLevels(const std::string& path, const std::string& dir, bool
         }
         if (!addLevel(name, dir)) {
             std::fprintf(stderr, "%s\"%s\" is listed already; left out\n", where.c_str(), name.c_str());
+            continue;
         }
+        leveltools::Solution solution;
+        std::string why;
+        if (leveltools::readCurrentSolution(file, record.file(".sol"), solution, why)) levelList.back().par = solution.par;
     }
 }
 
@@ -223,5 +230,6 @@ void StateMenu::draw() {
     if (hover != nullptr) {
         SpriteManager::drawNumber(220, 300, hover->time / 60, 0.5f);
         SpriteManager::drawNumber(280, 300, hover->clicks, 0.5f);
+        if (hover->par >= 0) Text::draw(("par " + std::to_string(hover->par)).c_str(), 300, 292, 18, kParColour);
     }
 }

@@ -33,6 +33,7 @@ struct MnuLevel {
     // The directory whose levels/ holds the level's files: the shipped data
     // (the working directory) or the player's own directory.
     std::string dir = ".";
+    int par = -1;  // explosions of the stored solution; -1 without one for the level as it is
 
     // dir + "/levels/" + level + extension (".lvl", ".sol").
     std::string file(const char* extension) const { return dir + "/levels/" + level + extension; }
@@ -74,7 +75,7 @@ public:
     void in(float t, float v) override;      // places the icons for the fade-in
     void update(float t) override;           // keyboard and mouse; t unused
     void out(float t, float v) override;     // one world step per update
-    void draw() override;                    // backdrop, icons, hovered result
+    void draw() override;                    // backdrop, icons, hovered result and par
 
     // Pins `body` and blasts every other icon away from it.
     void explode(physics::Body<physics::TwoDee>* body);

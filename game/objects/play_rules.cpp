@@ -3,19 +3,19 @@
 #include "game/objects/level.h"
 
 void PlayRules::update() {
-    level.update(time);
+    m_level->update(time);
     time += 1;
 }
 
-bool PlayRules::won() const { return level.victory(); }
+bool PlayRules::won() const { return m_level->victory(); }
 
 void PlayRules::click(float x, float y) {
-    level.explode(x, y, BLAST_POWER);
+    m_level->explode(x, y, BLAST_POWER);
     explosions += 1;
 }
 
 void PlayRules::restart() {
-    level.restart();
+    m_level->restart();
     time = 0;
     explosions = 0;
 }

@@ -18,7 +18,7 @@ public:
     static constexpr float BLAST_POWER = 10000.0f;  // a click's explosion
     static constexpr int TICK_REACH_SQUARED = 399;  // a click closer than 20 pixels to the tick mark hits it
 
-    explicit PlayRules(Level& level) : level(level) {}
+    explicit PlayRules(Level& level) : m_level(&level) {}
 
     void update();
     bool won() const;
@@ -27,7 +27,9 @@ public:
     // Whether a click at (x, y) would hit the tick mark of a won level.
     bool onTickMark(float x, float y) const;
 
-    Level& level;
     int time = 0;        // updates since the level was loaded or restarted
     int explosions = 0;  // clicks since the level was loaded or restarted
+
+private:
+    Level* m_level;  // never null; a pointer so that rules for a reloaded level can be assigned
 };

@@ -177,6 +177,28 @@ bool writeSolution(const std::string& path, const Solution& solution, const std:
     return true;
 }
 
+bool readCurrentSolution(const std::string& levelPath, const std::string& solutionPath, Solution& out,
+                         std::string& why) {
+    std::string error;
+    if (!readSolution(solutionPath, out, error)) {
+        std::ifstream probe(solutionPath, std::ios::binary);
+        why = probe ? "the stored solution cannot be read (" + error + ")" : "no solution is stored for this level";
+        return false;
+    }
+    std::ifstream level(levelPath, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << level.rdbuf();
+    if (!level || levelHash(bytes.str()) != out.hash) {
+        why = "the stored solution is for an older version of this level";
+        return false;
+    }
+    if (!clicksArePlayable(out.clicks, &error)) {
+        why = "the stored solution cannot be played (" + error + ")";
+        return false;
+    }
+    return true;
+}
+
 bool keepStoredSolution(const Solution& stored, const Solution& found, bool foundPlayable) {
     if (!foundPlayable) return true;
     if (stored.par != found.par) return stored.par < found.par;

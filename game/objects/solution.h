@@ -73,6 +73,13 @@ std::string formatSolution(const Solution& solution, const std::string& levelNam
 bool writeSolution(const std::string& path, const Solution& solution, const std::string& levelName,
                    std::string& error);
 
+// The solution at `solutionPath` when it was found for the level file at
+// `levelPath` as it is now (the hashes agree) and its clicks can be played.
+// False, with `why` for a player ("no solution is stored for this level", "the
+// stored solution is for an older version of this level"), otherwise.
+bool readCurrentSolution(const std::string& levelPath, const std::string& solutionPath, Solution& out,
+                         std::string& why);
+
 // Whether solve keeps the stored solution rather than writing the one it found.
 // `stored` must still win and be playable (its playable fraction measured now).
 // A playable stored solution always beats an unplayable find, however few its

@@ -1,6 +1,7 @@
 // The font half of Text: the glyph table, the layout and the drawing.
 #include "game/render/text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "game/render/sprite.h"
@@ -165,6 +166,20 @@ std::vector<float> Text::layout(const char* t, int x, int y, int size, int texWi
     std::vector<float> quads;
     layoutInto(quads, t, x, y, size, texWidth, texHeight);
     return quads;
+}
+
+Text::Box Text::box(const char* t, int x, int y, int size) {
+    if (character[static_cast<int>('A')].h == 0) buildTable();
+    Box b{static_cast<float>(x), static_cast<float>(y), static_cast<float>(x), static_cast<float>(y)};
+    const std::vector<float> quads = layout(t, x, y, size, 1, 1);
+    // Each corner is (tx, ty, x, y).
+    for (std::size_t i = 0; i + 3 < quads.size(); i += 4) {
+        b.left = std::min(b.left, quads[i + 2]);
+        b.right = std::max(b.right, quads[i + 2]);
+        b.bottom = std::min(b.bottom, quads[i + 3]);
+        b.top = std::max(b.top, quads[i + 3]);
+    }
+    return b;
 }
 
 void Text::draw(const char* t, int x, int y, int size, int colour) {

@@ -59,6 +59,13 @@ public:
     // the order upper-left, upper-right, lower-right, lower-left. Empty when the
     // table is not built or the picture has no size.
     static std::vector<float> layout(const char* t, int x, int y, int size, int texWidth, int texHeight);
+    // The window-pixel box `draw` covers with `t` at (x, y): left, bottom, right,
+    // top; the point (x, y) itself for an empty text. Builds the glyph table
+    // (not the picture) when needed, so it works without a window.
+    struct Box {
+        float left, bottom, right, top;
+    };
+    static Box box(const char* t, int x, int y, int size);
 
     static Chr character[128];  // glyph table by character code; all zero until built
     static Chr placeholder;     // the box drawn for a character the table lacks

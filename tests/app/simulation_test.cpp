@@ -4,7 +4,11 @@
 #include "game/app/keys.h"
 #include "game/app/simulation.h"
 #include "game/objects/level.h"
+#include "game/objects/level_list.h"
 #include "game/render/draw_log.h"
+#include "game/render/text.h"
+#include "tools/level/level_source.h"
+#include "tools/level/replay.h"
 
 class Play : public AppDir {
 protected:
@@ -124,4 +128,112 @@ TEST_F(Play, DrawShowsSecondsExplosionsAndTheBombIcon) {
     // 2 s, then "12" drawn last digit first, then the bomb beside the count.
     EXPECT_EQ(std::vector<std::string>(images.end() - 4, images.end()),
               (std::vector<std::string>{"2.tga", "2.tga", "1.tga", "bombA.tga"}));
+}
+
+// Every shipped level: 'h' plays the stored solution from a fresh load and wins in
+// the update and with the explosions of the level tools' replay, while the
+// player's clicks and a held 'h' change nothing; the level then starts afresh
+// and nothing is recorded. The key line meets none of the level's labels and
+// target areas.
+TEST_F(Play, ShowMePlaysEachShippedSolutionAsTheToolsReplayItAndRecordsNothing) {
+    const std::string data = BOXQUAKE_SHIPPED_DATA;
+    std::vector<std::string> names;
+    std::string error;
+    ASSERT_TRUE(levellist::read(data + "/levels.txt", names, error)) << error;
+    ASSERT_GE(names.size(), 24u);
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        record = MnuLevel();
+        record.level = name;
+        record.dir = data;
+        leveltools::LevelSource source;
+        ASSERT_TRUE(leveltools::loadLevelSource(data, name, source, error)) << error;
+        leveltools::Solution solution;
+        ASSERT_TRUE(leveltools::readCurrentSolution(record.file(".lvl"), record.file(".sol"), solution, error));
+        const leveltools::ReplayResult tools = leveltools::replay(source, solution.clicks);
+        ASSERT_TRUE(tools.won);
+
+        StateSimulation play(record);
+        input(400, 300, buttons::LEFT);  // the player's own attempt first
+        play.update(0.0f);
+        input(400, 300, buttons::LEFT, {keys::SHOW_ME});
+        play.update(0.0f);
+        ASSERT_TRUE(play.show.active);
+        int wonAt = 0, wonWith = -1;
+        for (int u = 0; u < solution.limit + StateSimulation::SHOWN_WIN_UPDATES && play.show.active; ++u) {
+            input(100 + u % 600, 300, (u / 3) % 2 ? buttons::LEFT : 0, {keys::SHOW_ME});
+            play.update(0.0f);
+            if (play.show.active && play.show.wonAt != 0 && wonAt == 0) {
+                wonAt = play.rules.time;
+                wonWith = play.rules.explosions;
+            }
+        }
+        EXPECT_EQ(wonAt, tools.wonAt);
+        EXPECT_EQ(wonWith, solution.par);
+        EXPECT_FALSE(play.show.active);
+        EXPECT_EQ(play.rules.time, 0);
+        EXPECT_FALSE(play.level->victory());
+        EXPECT_EQ(record.state, progress::NEW);
+        EXPECT_FALSE(std::filesystem::exists("player/progress.txt"));
+
+        Text::Box hint = Text::box(StateSimulation::HINT, play.hintX, play.hintY, StateSimulation::HINT_SIZE);
+        auto meets = [&](float l, float b, float r, float t) {
+            return hint.left < r && l < hint.right && hint.bottom < t && b < hint.top;
+        };
+        for (const auto& [area, v] : play.level->victoryConditions) {
+            EXPECT_FALSE(meets(v.x - v.w / 2.0f, v.y - v.h / 2.0f, v.x + v.w / 2.0f, v.y + v.h / 2.0f)) << area;
+        }
+        for (Object* object : play.level->objects) {
+            if (auto* label = dynamic_cast<Text*>(object)) {
+                const physics::Vector2D p = label->physics->getPosition();
+                const Text::Box b = Text::box(label->text.c_str(), int(p.x), int(p.y), label->size);
+                EXPECT_FALSE(meets(b.left, b.bottom, b.right, b.top)) << label->text;
+            }
+        }
+    }
+}
+
+TEST_F(Play, ShowMeSaysWhyWithoutACurrentSolutionAndMarksEachClickBeforeItGoesOff) {
+    auto play = start(1000);
+    input(0, 0, 0, {keys::SHOW_ME});
+    play->update(0.0f);
+    EXPECT_FALSE(play->show.active);
+    EXPECT_EQ(play->message, "no solution is stored for this level");
+    writeFile("levels/lvl.sol", "hash 0000000000000000\npar 1\nclick 50 300 100\n");
+    input(0, 0, 0);
+    play->update(0.0f);
+    input(0, 0, 0, {keys::SHOW_ME});
+    play->update(0.0f);
+    EXPECT_EQ(play->message, "the stored solution is for an older version of this level");
+
+    const std::string hash = leveltools::levelHash(readFile("levels/lvl.lvl"));
+    writeFile("levels/lvl.sol", "hash " + hash + "\npar 1\nclick 50 300 100\n");
+    input(0, 0, 0);
+    play->update(0.0f);
+    input(0, 0, 0, {keys::SHOW_ME});
+    play->update(0.0f);
+    ASSERT_TRUE(play->show.active);
+    auto markers = [&] {
+        DrawLog::Scope log;
+        play->draw();
+        std::vector<DrawCall> out;
+        for (const DrawCall& call : DrawLog::sprites()) {
+            if (call.image == "marker.tga") out.push_back(call);
+        }
+        return out;
+    };
+    // Marked from MARKER_LEAD updates before update 50, at (300, 100), until it goes off.
+    for (int u = 1; u <= 51; ++u) {
+        play->update(0.0f);
+        const std::vector<DrawCall> shown = markers();
+        EXPECT_EQ(shown.size(), u >= 50 - StateSimulation::MARKER_LEAD && u < 50 ? 1u : 0u) << u;
+        if (!shown.empty()) {
+            EXPECT_EQ(std::make_pair(shown[0].x, shown[0].y), std::make_pair(300.0f, 100.0f));
+        }
+    }
+    EXPECT_EQ(play->rules.explosions, 1);
+    input(0, 0, 0, {keys::RESTART});  // 'r' stops the showing
+    play->update(0.0f);
+    EXPECT_FALSE(play->show.active);
+    EXPECT_EQ(play->rules.explosions, 0);
 }

@@ -45,7 +45,7 @@ protected:
             {"poly.tga", 64, 64},       {"text.tga", 256, 145},     {"orangeball.tga", 64, 64},
             {"crate1.tga", 64, 64},     {"backdrop2.tga", 64, 48},  {"backdrop3.tga", 64, 48},
             {"lvlnew.tga", 16, 16},     {"lvldone.tga", 16, 16},    {"lvllocked.tga", 16, 16},
-            {"lvlnone.tga", 16, 16}};
+            {"lvlnone.tga", 16, 16},    {"marker.tga", 64, 64}};
         static const char* digits[10] = {"0.tga", "1.tga", "2.tga", "3.tga", "4.tga",
                                          "5.tga", "6.tga", "7.tga", "8.tga", "9.tga"};
         for (const char* d : digits) p.push_back({d, 24, 32});

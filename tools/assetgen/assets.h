@@ -37,6 +37,7 @@ Canvas makeDigit(int d);
 Canvas makeFont();
 Canvas makeTick();
 Canvas makeClock(int quarters);
+Canvas makeMarker();
 
 // --- pictures (images_objects.cpp) ---
 Canvas makeBomb(int frame);

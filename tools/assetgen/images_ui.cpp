@@ -294,4 +294,20 @@ Canvas makeClock(int quarters) {
     return c;
 }
 
+Canvas makeMarker() {
+    // Where a shown solution's next click goes off: a white ring with four ticks
+    // pointing in, on a dark halo that reads over light and dark levels alike.
+    Canvas c(64, 64);
+    const float m = 32;
+    c.fill([=](float x, float y) { return ring(x, y, m, m, 25, 7); }, [](float, float) { return withAlpha(pal::INK, 0.45f); });
+    c.fill([=](float x, float y) { return ring(x, y, m, m, 25, 3); }, [](float, float) { return pal::WHITE; });
+    for (int i = 0; i < 4; ++i) {
+        const float a = i * PI / 2, sx = std::sin(a), sy = std::cos(a);
+        c.fill([=](float x, float y) { return segment(x, y, m + sx * 12, m + sy * 12, m + sx * 22, m + sy * 22, 3); },
+               [](float, float) { return pal::WHITE; });
+    }
+    c.fill([=](float x, float y) { return circle(x, y, m, m, 2.5f); }, [](float, float) { return pal::ORANGE; });
+    return c;
+}
+
 }  // namespace art
