@@ -1,6 +1,7 @@
 #include "game/app/simulation.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "game/app/keys.h"
 #include "game/app/menu.h"
@@ -41,7 +42,7 @@ StateSimulation::~StateSimulation() = default;
 
 void StateSimulation::update(float /*t*/) {
     ++updates;
-    rules.update();
+    if (!show.active || !holdForMarker()) rules.update();
 
     if (key(keys::ESCAPE)) {
         endLevel(false);
@@ -102,6 +103,16 @@ void StateSimulation::reload() {
     show = Showing();
 }
 
+bool StateSimulation::holdForMarker() {
+    const std::vector<leveltools::Click>& clicks = show.solution.clicks;
+    if (show.wonAt != 0 || show.next >= clicks.size()) return false;
+    const int ahead = clicks[show.next].update - rules.time;  // steps until it goes off
+    if (ahead > MARKER_LEAD) return false;
+    ++show.markedFor;
+    // The step about to run is the one after which the click goes off.
+    return ahead <= 1 && show.markedFor <= MARKER_MIN;
+}
+
 // Runs after the update's step, as the level tools' replay does: a win ends
 // the run before the update's clicks; a click goes off in the update it names.
 void StateSimulation::playShown() {
@@ -119,6 +130,7 @@ void StateSimulation::playShown() {
     while (show.next < clicks.size() && clicks[show.next].update <= rules.time) {
         rules.click(static_cast<float>(clicks[show.next].x), static_cast<float>(clicks[show.next].y));
         ++show.next;
+        show.markedFor = 0;
     }
     if (rules.time >= show.solution.limit) {
         reload();
@@ -167,14 +179,13 @@ void StateSimulation::draw() {
     SpriteManager::drawNumber(250, 540, rules.explosions, 1.0f);
     if (bombIcon) bombIcon->draw(230.0f, 540.0f, 0.4f, 0.4f, 0.0f, 1.0f);
     if (show.active && marker != nullptr && !marker->empty()) {
-        const float side = 56.0f;  // pixels across at the farthest, closing to half as the click nears
+        // A pulse of about 1.3 s, between 42 and 70 pixels across, catches the eye.
+        const float side = 56.0f + 14.0f * std::sin(static_cast<float>(updates) * 0.08f);
         for (std::size_t i = show.next; i < show.solution.clicks.size(); ++i) {
             const leveltools::Click& c = show.solution.clicks[i];
-            const int ahead = c.update - rules.time;
-            if (ahead > MARKER_LEAD) break;
-            const float shrink = 0.5f + 0.5f * static_cast<float>(ahead) / MARKER_LEAD;
-            marker->draw(static_cast<float>(c.x), static_cast<float>(c.y), side * shrink / marker->width,
-                         side * shrink / marker->height, 0.0f, 1.0f);
+            if (c.update - rules.time > MARKER_LEAD) break;
+            marker->draw(static_cast<float>(c.x), static_cast<float>(c.y), side / marker->width, side / marker->height,
+                         0.0f, 1.0f);
         }
     }
     Text::draw(show.active ? SHOWING_HINT : HINT, hintX, hintY, HINT_SIZE, kHintColour);

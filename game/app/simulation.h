@@ -7,7 +7,9 @@
 //
 // "Show me" ('h'): the level's stored solution plays from a fresh load of the
 // level, update for update as the level tools replay it, with a marker on
-// each click's place for the last MARKER_LEAD updates before it goes off. The
+// each click's place for the last MARKER_LEAD updates before it goes off; the
+// level holds still before a click until its marker has shown for MARKER_MIN
+// updates (a pause changes nothing of the run: it is not stepped). The
 // player's input is ignored meanwhile, except 'r' (stop) and Escape; a win
 // shows for SHOWN_WIN_UPDATES, then the level starts afresh. Nothing of a
 // shown run is ever recorded.
@@ -25,6 +27,7 @@ class Sprite;
 class StateSimulation : public State {
 public:
     static constexpr int MARKER_LEAD = 45;         // updates a click's place is marked before it goes off
+    static constexpr int MARKER_MIN = 30;          // updates a marker shows at least before its click
     static constexpr int SHOWN_WIN_UPDATES = 120;  // updates a shown win stays before the level starts afresh
     static constexpr int MESSAGE_UPDATES = 180;    // updates a message stays
     static constexpr int HINT_SIZE = 16;           // glyph height of the key line, pixels
@@ -60,6 +63,7 @@ public:
         bool active = false;
         leveltools::Solution solution;
         std::size_t next = 0;  // the first click not yet gone off
+        int markedFor = 0;     // updates the marker of click `next` has shown
         int wonAt = 0;         // `updates` when the shown run won; 0 before
     };
 
@@ -77,6 +81,8 @@ public:
     Sprite* marker = nullptr;       // "marker.tga", a shown click's place; owned by the sprite cache
 
 private:
+    // Whether the shown run holds still this update (see above).
+    bool holdForMarker();
     void playShown();
     void say(const std::string& text);
 };

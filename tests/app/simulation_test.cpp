@@ -160,7 +160,8 @@ TEST_F(Play, ShowMePlaysEachShippedSolutionAsTheToolsReplayItAndRecordsNothing) 
         play.update(0.0f);
         ASSERT_TRUE(play.show.active);
         int wonAt = 0, wonWith = -1;
-        for (int u = 0; u < solution.limit + StateSimulation::SHOWN_WIN_UPDATES && play.show.active; ++u) {
+        const int holds = StateSimulation::MARKER_MIN * static_cast<int>(solution.clicks.size());
+        for (int u = 0; u < solution.limit + StateSimulation::SHOWN_WIN_UPDATES + holds && play.show.active; ++u) {
             input(100 + u % 600, 300, (u / 3) % 2 ? buttons::LEFT : 0, {keys::SHOW_ME});
             play.update(0.0f);
             if (play.show.active && play.show.wonAt != 0 && wonAt == 0) {
@@ -236,4 +237,19 @@ TEST_F(Play, ShowMeSaysWhyWithoutACurrentSolutionAndMarksEachClickBeforeItGoesOf
     play->update(0.0f);
     EXPECT_FALSE(play->show.active);
     EXPECT_EQ(play->rules.explosions, 0);
+
+    // A click too soon to be seen: the level holds still at its update until the
+    // marker has shown MARKER_MIN updates, and the click goes off in the next.
+    writeFile("levels/lvl.sol", "hash " + hash + "\npar 1\nclick 3 300 100\n");
+    input(0, 0, 0, {keys::SHOW_ME});
+    play->update(0.0f);
+    int u = 0;
+    while (play->rules.explosions == 0 && u < 100) {
+        ++u;
+        input(0, 0, 0);
+        play->update(0.0f);
+        EXPECT_EQ(markers().size(), play->rules.explosions == 0 ? 1u : 0u) << u;
+    }
+    EXPECT_EQ(u, StateSimulation::MARKER_MIN + 1);
+    EXPECT_EQ(play->rules.time, 3);
 }
