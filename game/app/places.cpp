@@ -4,6 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "game/objects/level_list.h"
+#include "game/objects/safe_write.h"
 
 namespace places {
 
@@ -54,6 +59,31 @@ std::string executableDir() {
     return ec ? std::string() : exe.parent_path().string();
 }
 
+std::string adoptOldSave(const std::string& dataDir, const std::string& playerDir) {
+    const std::string name = "mylevel1";
+    const std::filesystem::path old = std::filesystem::path(dataDir) / "levels" / (name + ".lvl");
+    const std::filesystem::path kept = std::filesystem::path(playerDir) / "levels" / (name + ".lvl");
+    std::error_code ec;
+    if (playerDir.empty() || !std::filesystem::is_regular_file(old, ec) || std::filesystem::exists(kept, ec)) {
+        return std::string();
+    }
+    std::vector<std::string> shipped;
+    std::string error;
+    levellist::read((std::filesystem::path(dataDir) / levellist::FILE_NAME).string(), shipped, error);
+    if (std::find(shipped.begin(), shipped.end(), name) != shipped.end()) return std::string();
+
+    std::filesystem::create_directories(kept.parent_path(), ec);
+    std::ifstream in(old, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    std::string why;
+    if (!in || !replaceFile(kept.string(), bytes.str(), why) ||
+        !levellist::append(playerDir + "/" + levellist::FILE_NAME, name, why)) {
+        return "Could not keep the level saved in " + old.string() + " among your levels: " + why;
+    }
+    return "The level saved in " + old.string() + " is now kept with your levels, in " + kept.string();
+}
+
 bool settle() {
     const std::vector<std::string> dirs = dataDirCandidates(executableDir(), std::getenv("BOXQUAKE_DATA_DIR"));
     auto found = std::find_if(dirs.begin(), dirs.end(), holdsData);
@@ -66,6 +96,8 @@ bool settle() {
         return false;
     }
     setPlayerDir(playerDirFromEnvironment());
+    const std::string adopted = adoptOldSave(std::filesystem::current_path(ec).string(), playerDir());
+    if (!adopted.empty()) std::fprintf(stderr, "boxquake: %s\n", adopted.c_str());
     if (playerDir().empty()) {
         std::fprintf(stderr,
                      "boxquake: no place for the player's files (HOME is not set): progress is kept only until "

@@ -40,6 +40,13 @@ std::string executableDir();
 // no data; a missing player directory is said and play goes on.
 bool settle();
 
+// Earlier builds saved the editor's level as levels/mylevel1.lvl inside the
+// data, where a rebuild then unlisted it. When `dataDir` holds such a level
+// that its list does not name and the player's directory has none of that
+// name, it is copied into the player's directory and listed there. Returns
+// what happened, for the player (empty when nothing did).
+std::string adoptOldSave(const std::string& dataDir, const std::string& playerDir);
+
 // The player's directory this run; empty (the default, as in tests and tools)
 // when the game keeps no player files: no progress is written and the editor
 // cannot save.

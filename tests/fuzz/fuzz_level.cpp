@@ -13,6 +13,7 @@
 
 #include "game/objects/bomb.h"
 #include "game/objects/level.h"
+#include "game/objects/levelfile.h"
 #include "game/render/animation.h"
 #include "game/render/spritemanager.h"
 #include "game/render/tga.h"
@@ -51,8 +52,8 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     s_workDir = dir;
     std::atexit(removeWorkDir);
     writeMedia();
-    // The game's messages ("Failed to load", "Invalid find object type", skipped
-    // lines) go to standard output; libFuzzer reports on standard error.
+    // The pictures' messages ("Failed to load") go to standard output, the
+    // skipped lines' to a collector per input; libFuzzer reports on standard error.
     if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
     return 0;
 }
@@ -60,6 +61,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream source(std::string(reinterpret_cast<const char*>(data), size));
     {
+        LevelFile::Collect quiet;
         Level level("fuzz", source);
         for (int tick = 1; tick <= 120; ++tick) {
             level.update(tick);
