@@ -260,7 +260,7 @@ class Game:
         self.xdo("click", button)
 
     def tap_key(self, name):
-        self.xdo("key", "--window", self.window, name)
+        self.xdo("key", "--delay", 0, "--window", self.window, name)  # released at once
 
     def key(self, name):  # an X key name: "Escape", "Return", "e", "Delete"
         self.xdo("keydown", "--window", self.window, name)
