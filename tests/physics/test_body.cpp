@@ -143,23 +143,6 @@ TEST(BodySleep, OnlyAveragesStrictlyBelowBothThresholdsSleep) {
     }
 }
 
-TEST(BodySleep, ResetMotionGivesTheMotionOfANewBody) {
-    BodyPtr body = ball();
-    body->setVelocity(Vector2D(3.0f, 1.0f));
-    body->setRotation(Rotation2D(2.0f));
-    body->applyBiasImpulse(Vector2D(1.0f, 0.0f), Vector2D(0.0f, 0.5f));
-    body->setAwake(false);
-    body->resetMotion();
-    const BodyPtr fresh = ball();
-    EXPECT_EQ(body->getVelocity(), fresh->getVelocity());
-    EXPECT_EQ(body->getRotation().value, fresh->getRotation().value);
-    EXPECT_EQ(body->getBiasVelocity(), fresh->getBiasVelocity());
-    EXPECT_EQ(body->getBiasRotation().value, fresh->getBiasRotation().value);
-    EXPECT_TRUE(body->isAwake());
-    EXPECT_EQ(body->m_linearRWA, fresh->m_linearRWA);
-    EXPECT_EQ(body->m_rotationalRWA, fresh->m_rotationalRWA);
-}
-
 TEST(BodySleep, SleepingBodiesKeepStillUntilWoken) {
     BodyPtr body = ball();
     body->setVelocity(Vector2D(3.0f, 0.0f));

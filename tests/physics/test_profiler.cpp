@@ -49,11 +49,6 @@ protected:
         p.varsTracked.clear();
         p.numWrites = 1;
     }
-    void step(const std::string& var = "", int value = 0) {
-        p.startStep();
-        if (!var.empty()) p.setFrameVar(var, value);
-        p.endStep();
-    }
     std::vector<std::string> readLines(const std::string& name) {
         std::ifstream in(dir + name);
         std::vector<std::string> lines;
@@ -90,7 +85,8 @@ TEST_F(ProfilerTest, UnopenableFileIsReportedAndNotCounted) {
     p.enable();
     p.enableFileOutput();
     p.setOutputPath(dir + "no_such_directory/");
-    step();
+    p.startStep();
+    p.endStep();
     ::testing::internal::CaptureStderr();
     p.end();
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("There was a problem opening the file outputData"),

@@ -1,6 +1,7 @@
 // Whole scenes stepped through the default pipeline, checked by what a player
-// would see: bounces, resting and sleeping, stacks, sliding, removal, every
-// shape kind landing, and no runaway or poisoning from crowded or degenerate input.
+// would see: resting and sleeping, stacks, sliding, every shape kind
+// landing, and no runaway or poisoning from crowded or degenerate input. Bounces
+// are measured in test_contact.cpp and at the game's scale in game_scale_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,27 +38,6 @@ void addLevelWalls(World<TwoDee>& w) {
 }
 
 }  // namespace
-
-TEST(Scenario, BallBouncesWithTheMeanRestitutionOfItsImpactSpeed) {
-    World<TwoDee> world;
-    scenes::useGameGravity(world);
-    Material bouncy;
-    bouncy.restitution = 0.4f;
-    addBox(world, 0.0f, -15.0f, 600.0f, 30.0f, true, bouncy);
-    auto* ball = addBall(world, 0.0f, 215.0f, 15.0f, bouncy);
-    float before = 0.0f;
-    int step = 0;
-    for (; step < 300 && ball->getVelocity().y <= 0.0f; ++step) {
-        before = ball->getVelocity().y;
-        world.step();
-    }
-    ASSERT_LT(step, 300) << "the ball never bounced";
-    // The impact speed is the speed after this step's gravity, before any impulse.
-    float impact = -(before - 300.0f / 60.0f);
-    EXPECT_GT(impact, 100.0f);
-    EXPECT_NEAR(ball->getVelocity().y, 0.4f * impact, 1e-3f * impact);
-    EXPECT_NEAR(ball->getVelocity().x, 0.0f, 1e-4f);
-}
 
 TEST(Scenario, BoxComesToRestOnPersistentContactsAndSleeps) {
     World<TwoDee> world;
@@ -144,22 +124,6 @@ TEST(Scenario, FrictionStopsASlidingBoxUnlessOneSurfaceIsFrictionless) {
     EXPECT_NEAR(slide(0.5f), 0.0f, 0.5f);
     // sqrt(0.5 * 0) = 0: nothing slows it.
     EXPECT_NEAR(slide(0.0f), 300.0f, 0.5f);
-}
-
-TEST(Scenario, RemovingASupportWakesWhatRestedOnIt) {
-    World<TwoDee> world;
-    scenes::useGameGravity(world);
-    addBox(world, 400.0f, -5.0f, 820.0f, 20.0f, true);
-    auto* lower = addBox(world, 400.0f, 20.0f, 30.0f, 30.0f, false);
-    auto* upper = addBox(world, 400.0f, 50.0f, 30.0f, 30.0f, false);
-    for (int i = 0; i < 30; ++i) world.step();
-    upper->setAwake(false);
-    lower->setAwake(false);
-    world.remove(lower);
-    EXPECT_TRUE(upper->isAwake());
-    delete lower;
-    for (int i = 0; i < 120; ++i) world.step();
-    EXPECT_NEAR(upper->getPosition().y, 20.0f, 0.5f);
 }
 
 TEST(Scenario, CrowdedBoxSettlesWithoutNaNOrEscape) {

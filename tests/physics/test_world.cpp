@@ -83,7 +83,9 @@ TEST(World, RemovingABodyTakesItsContactsAndJointsAndHandsItBack) {
     world.remove(&stranger);  // not in the world: nothing is touched
     EXPECT_EQ(world.getContactList()->size(), 1);
 
+    b->setAwake(false);
     world.remove(a);
+    EXPECT_TRUE(b->isAwake());  // what rested on a removed body must be free to fall
     EXPECT_EQ(world.getContactList()->size(), 0);
     EXPECT_TRUE(a->contacts.empty() && b->contacts.empty());
     EXPECT_EQ(world.joints, (std::vector<Joint<TwoDee>*>{bc}));
