@@ -73,7 +73,9 @@ TEST_F(GameScale, ALoneCrateSleepsWithinFiveSecondsAndABouncyBallBouncesAtMoreTh
     for (int tick = 0; tick < 600; ++tick) {
         level->update(tick);
         if (asleepAt < 0 && !crate->isAwake()) asleepAt = tick + 1;
-        if (asleepAt >= 0) EXPECT_FALSE(crate->isAwake()) << "woke at update " << tick + 1;
+        if (asleepAt >= 0) {
+            EXPECT_FALSE(crate->isAwake()) << "woke at update " << tick + 1;
+        }
         const float vy = ball->getVelocity().y;
         bounced = bounced || (rebound > 0.0f && vy < 0.0f);
         if (bounced) continue;

@@ -99,24 +99,22 @@ TEST(LevelFileGrammar, NumberFieldsAreWholeTokensInRangeAndFinite) {
         {"2147483647", "2147483647", "2147483647"}, {"-2147483648", "-2147483648", "-2147483648"},
         {"2147483648", outOfRange, "2147483648"},  {"99999999999999999999999999", outOfRange, "1e26"},
     };
+    // What a read gives: the value, or the message quoting the token.
+    auto expected = [](const std::string& text, const char* result) {
+        return result[0] == 'i' ? "\"" + text + "\" " + result : std::string(result);
+    };
     for (const auto& c : cases) {
         int whole = 0;
         float real = 0.0f;
-        std::string why;
-        if (c.asWhole[0] == 'i') {
-            EXPECT_FALSE(LevelFile::readWhole(c.text, whole, why)) << c.text;
-            EXPECT_EQ(why, "\"" + c.text + "\" " + c.asWhole);
-        } else {
-            EXPECT_TRUE(LevelFile::readWhole(c.text, whole, why)) << c.text << ": " << why;
-            EXPECT_EQ(std::to_string(whole), c.asWhole);
-        }
-        why.clear();
-        if (c.asReal[0] == 'i') {
-            EXPECT_FALSE(LevelFile::readReal(c.text, real, why)) << c.text;
-            EXPECT_EQ(why, "\"" + c.text + "\" " + c.asReal);
-        } else {
-            EXPECT_TRUE(LevelFile::readReal(c.text, real, why)) << c.text << ": " << why;
+        std::string whyWhole, whyReal;
+        const bool isWhole = LevelFile::readWhole(c.text, whole, whyWhole);
+        EXPECT_EQ(isWhole ? std::to_string(whole) : whyWhole, expected(c.text, c.asWhole));
+        const bool isReal = LevelFile::readReal(c.text, real, whyReal);
+        EXPECT_EQ(isReal, c.asReal[0] != 'i') << c.text << ": " << whyReal;
+        if (isReal) {
             EXPECT_EQ(real, std::strtof(c.asReal, nullptr)) << c.text;
+        } else {
+            EXPECT_EQ(whyReal, expected(c.text, c.asReal));
         }
     }
     // Colours keep the low 24 bits of all their hex digits; -1 marks a refused one.
