@@ -1,5 +1,6 @@
-// Solution files: the hash, the text format both ways, the reader's refusals, and
-// which of two solutions solve keeps.
+// Solution files: the text format both ways, the reader's refusals, and which of
+// two solutions solve keeps. The level hash is pinned by the shipped solutions:
+// verify finds every one stale if it changes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,14 +11,6 @@
 #include "game/objects/solution.h"
 
 using namespace leveltools;
-
-TEST(SolutionHash, Fnv1a64KnownValues) {
-    // Published FNV-1a 64-bit test vectors.
-    EXPECT_EQ(fnv1a64(""), 0xcbf29ce484222325ull);
-    EXPECT_EQ(fnv1a64("foobar"), 0x85944171f73967e8ull);
-    EXPECT_EQ(levelHash("a"), "af63dc4c8601ec8c");
-    EXPECT_EQ(hashHex(0x1ull), "0000000000000001");
-}
 
 TEST_F(ToolDir, SolutionWrittenReadsBackTheSame) {
     Solution s;
