@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "game/render/sprite.h"
@@ -107,7 +109,11 @@ TEST(GlSprite, PicturesOfEveryDepthDrawWhereAndHowTheyShould) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (!window::open("render_gl_tests", false)) return 1;
-    const auto dir = std::filesystem::temp_directory_path() / ("boxquake-gl-" + std::to_string(::getpid()));
+    // A fresh directory of its own: other test processes (and other checkouts)
+    // run at the same time.
+    std::string pattern = (std::filesystem::temp_directory_path() / "boxquake-gl-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return 1;
+    const std::filesystem::path dir = pattern;
     std::filesystem::create_directories(dir / "media");
     std::filesystem::current_path(dir);
     const int failed = RUN_ALL_TESTS();
