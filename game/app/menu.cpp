@@ -80,7 +80,8 @@ void StateMenu::listLevels(const std::string& path, const std::string& dir, bool
         const std::string file = record.file(".lvl");
         // A level without its file would load as an empty field that wins itself.
         std::ifstream probe(file, std::ios::binary);
-        if (!probe || std::filesystem::is_directory(file)) {
+        std::error_code ec;
+        if (!probe || std::filesystem::is_directory(file, ec)) {
             std::fprintf(stderr, "%s%s cannot be read (%s); left out\n", where.c_str(), file.c_str(),
                          std::strerror(probe ? EISDIR : errno));
             continue;
