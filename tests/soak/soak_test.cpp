@@ -1,0 +1,258 @@
+// Menu -> level -> menu, many times over, through the real states and the state
+// manager as the game's main loop drives them (one update and one draw per
+// 1/60 s of game clock), with the scripted input and the headless sprite. Each
+// cycle chooses the next shipped level in the menu, clicks a few seeded random
+// places, then either wins by the level's stored solution (after 'r') and the
+// tick mark, or leaves with Escape. The resident memory must settle: after the
+// first `--settle` cycles it may grow by less than 1 MB in all.
+//
+//   soak_tests [--cycles N] [--settle N] [gtest options]   (default 60 and 30)
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "game/app/input_scripted.h"
+#include "game/app/keys.h"
+#include "game/app/menu.h"
+#include "game/app/places.h"
+#include "game/app/simulation.h"
+#include "game/app/splash.h"
+#include "game/app/statemanager.h"
+#include "game/level_fixture.h"
+#include "game/objects/level.h"
+#include "game/objects/level_list.h"
+#include "game/objects/solution.h"
+#include "game/render/screen.h"
+#include "tools/level/random.h"
+
+namespace {
+
+int s_cycles = 60;
+int s_settle = 30;
+const long MEGABYTE = 1024 * 1024;
+const double UPDATES_PER_SECOND = 60.0;
+const int WAIT_LIMIT = 600;  // updates any wait may take (10 s of game clock) before the cycle fails
+
+// Resident memory of this process, bytes (second field of /proc/self/statm, in pages).
+long residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+class Soak : public LevelDir {
+protected:
+    // The shipped levels and their solutions in the fresh directory, with a small
+    // picture for every image they name (the headless sprite reads only sizes).
+    void SetUp() override {
+        LevelDir::SetUp();
+        const std::string data = BOXQUAKE_SHIPPED_DATA;
+        std::filesystem::copy_file(data + "/levels.txt", "levels.txt");
+        std::filesystem::copy(data + "/levels", "levels");
+        const std::regex picture("[A-Za-z0-9_]+\\.tga");
+        std::set<std::string> named;
+        for (const auto& entry : std::filesystem::directory_iterator("levels")) {
+            const std::string text = readFile(entry.path().string());
+            for (std::sregex_iterator m(text.begin(), text.end(), picture), end; m != end; ++m) named.insert(m->str());
+        }
+        named.insert("qor.tga");  // the splash's
+        for (const std::string& name : named) {
+            if (!std::filesystem::exists("media/" + name)) writePicture(name, 32, 32);
+        }
+        std::string error;
+        ASSERT_TRUE(levellist::read("levels.txt", names, error)) << error;
+        input::scripted::clear();
+        StateMenu::levelList.clear();
+        StateMenu::progress = progress::Store();
+        places::setPlayerDir(std::filesystem::absolute("player").string());
+        StateManager::reset();
+    }
+
+    void TearDown() override {
+        StateManager::reset();
+        StateMenu::levelList.clear();
+        StateMenu::progress = progress::Store();
+        places::setPlayerDir("");
+        input::scripted::clear();
+        LevelDir::TearDown();
+    }
+
+    // The pointer at (x, y) in drawing coordinates (y up) with `buttons`, and only `keys` held.
+    static void hold(int x, int y, int buttons, std::set<int> keys = {}) {
+        input::scripted::setPointer(x, screen::HEIGHT - y, buttons);
+        input::scripted::setKeys(keys);
+    }
+
+    // One turn of the main loop.
+    void step() {
+        ++updates;
+        clock = static_cast<float>(static_cast<double>(updates) / UPDATES_PER_SECOND);
+        StateManager::update(clock);
+        StateManager::draw();
+    }
+
+    // Steps until `ready` holds; false when it does not within WAIT_LIMIT updates.
+    template <class Ready>
+    bool stepUntil(Ready ready) {
+        for (int i = 0; i < WAIT_LIMIT; ++i) {
+            if (ready()) return true;
+            step();
+        }
+        return ready();
+    }
+
+    // The current state as a T, when it is one in its normal life (fade-in over, no successor asked for).
+    template <class T>
+    T* settled() const {
+        auto* s = dynamic_cast<T*>(StateManager::currentState);
+        if (s == nullptr || StateManager::nextState != nullptr) return nullptr;
+        return StateManager::sTime + static_cast<float>(s->inTime) <= clock ? s : nullptr;
+    }
+
+    int randomIn(int lo, int hi) {
+        return lo + static_cast<int>(leveltools::splitmix64(rng) % static_cast<std::uint64_t>(hi - lo + 1));
+    }
+
+    // Chooses level `index` in the settled menu; returns its play state.
+    StateSimulation* choose(size_t index) {
+        const physics::Vector2D at = StateMenu::restPosition(static_cast<int>(index));
+        const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
+        hold(x, y, 0);
+        StateMenu* menu = nullptr;
+        if (!stepUntil([&] { return (menu = settled<StateMenu>()) && menu->hover == &StateMenu::levelList[index]; })) {
+            return nullptr;
+        }
+        hold(x, y, buttons::LEFT);
+        step();
+        hold(x, y, 0);
+        StateSimulation* play = nullptr;
+        stepUntil([&] { return (play = settled<StateSimulation>()) != nullptr; });
+        return play;
+    }
+
+    // A few clicks at seeded random places, 0.2 to 1 s apart, away from the tick mark.
+    void clickRandomly(StateSimulation& play) {
+        const int clicks = randomIn(1, 3);
+        for (int c = 0; c < clicks; ++c) {
+            for (int wait = randomIn(12, 60); wait > 0; --wait) step();
+            int x = 0, y = 0;
+            do {
+                x = randomIn(0, screen::WIDTH - 1);
+                y = randomIn(0, screen::HEIGHT - 1);
+            } while (play.rules.onTickMark(static_cast<float>(x), static_cast<float>(y)));
+            hold(x, y, buttons::LEFT);
+            step();
+            hold(x, y, 0);
+        }
+        step();
+    }
+
+    // Restarts and plays the stored solution, each click in the update it names;
+    // once won, clicks the tick mark. Returns the explosions the win took, -1 when
+    // the level was not won within the solution's limit.
+    int win(StateSimulation& play, const leveltools::Solution& solution) {
+        hold(0, 0, 0, {keys::RESTART});
+        step();
+        hold(0, 0, 0);
+        size_t next = 0;
+        while (!play.rules.won() && play.rules.time < solution.limit) {
+            const bool press = next < solution.clicks.size() && solution.clicks[next].update == play.rules.time + 1;
+            if (press) {
+                hold(solution.clicks[next].x, solution.clicks[next].y, buttons::LEFT);
+                ++next;
+            } else {
+                hold(0, 0, 0);
+            }
+            step();
+        }
+        if (!play.rules.won()) return -1;
+        const int explosions = play.rules.explosions;
+        hold(static_cast<int>(Level::TICK_X), static_cast<int>(Level::TICK_Y), buttons::LEFT);
+        step();
+        hold(0, 0, 0);
+        return explosions;
+    }
+
+    long long updates = 0;  // main-loop turns so far
+    float clock = 0.0f;     // game clock, seconds: updates / 60, as the main loop's timer gives it
+    std::uint64_t rng = 0x736f616b;  // "soak"
+    std::vector<std::string> names;
+};
+
+TEST_F(Soak, MenuLevelMenuRoundTripsWinOrLeaveAndTheResidentMemorySettles) {
+    ASSERT_FALSE(names.empty());
+    StateManager::change(new StateSplash);
+    long settledAt = 0, highest = 0;
+    int wins = 0, leaves = 0;
+    for (int cycle = 1; cycle <= s_cycles; ++cycle) {
+        const size_t index = static_cast<size_t>(cycle - 1) % names.size();
+        SCOPED_TRACE("cycle " + std::to_string(cycle) + ", level " + names[index]);
+        StateSimulation* play = choose(index);
+        ASSERT_NE(play, nullptr) << "the menu did not start the level";
+        ASSERT_EQ(play->data.level, names[index]);
+        clickRandomly(*play);
+        MnuLevel& record = play->data;
+        if (randomIn(0, 1) == 0) {
+            leveltools::Solution solution;
+            std::string why;
+            ASSERT_TRUE(leveltools::readCurrentSolution(record.file(".lvl"), record.file(".sol"), solution, why)) << why;
+            ASSERT_EQ(win(*play, solution), solution.par);
+            EXPECT_EQ(record.state, progress::WON);
+            ++wins;
+        } else {
+            const int before = record.state;
+            hold(0, 0, 0, {keys::ESCAPE});
+            step();
+            hold(0, 0, 0);
+            EXPECT_EQ(record.state, before == progress::WON ? progress::WON : progress::UNFINISHED);
+            ++leaves;
+        }
+        ASSERT_TRUE(stepUntil([&] { return settled<StateMenu>() != nullptr; })) << "no menu after the level";
+
+        const long resident = residentBytes();
+        if (cycle == s_settle) settledAt = resident;
+        if (cycle >= s_settle) highest = std::max(highest, resident);
+        if (cycle == s_settle || cycle % 100 == 0 || cycle == s_cycles) {
+            std::printf("cycle %4d: resident %7ld kB (%d wins, %d left)\n", cycle, resident / 1024, wins, leaves);
+            std::fflush(stdout);
+        }
+    }
+    EXPECT_GT(wins, 0);
+    EXPECT_GT(leaves, 0);
+    std::printf("growth after cycle %d: %ld kB\n", s_settle, (highest - settledAt) / 1024);
+    EXPECT_LT(highest - settledAt, MEGABYTE);
+    // The progress file names every level played, each won or left.
+    progress::Store saved(places::playerFile(progress::FILE_NAME));
+    EXPECT_EQ(saved.load(), "");
+    EXPECT_EQ(saved.results.size(), std::min(names.size(), static_cast<size_t>(s_cycles)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--cycles") == 0) {
+            s_cycles = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--settle") == 0) {
+            s_settle = std::atoi(argv[i + 1]);
+        } else {
+            std::fprintf(stderr, "usage: soak_tests [--cycles N] [--settle N] [gtest options]\n");
+            return 2;
+        }
+    }
+    if (s_cycles < 1 || s_settle < 1 || s_settle > s_cycles) {
+        std::fprintf(stderr, "soak_tests: need 1 <= --settle <= --cycles\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}
