@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "physics/physics.h"
@@ -143,7 +144,7 @@ TEST(BodySleep, OnlyAveragesStrictlyBelowBothThresholdsSleep) {
     }
 }
 
-TEST(BodySleep, SleepingBodiesKeepStillUntilWoken) {
+TEST(BodySleep, SleepingBodiesKeepStillUntilWokenAndARestartGivesTheMotionOfANewBody) {
     BodyPtr body = ball();
     body->setVelocity(Vector2D(3.0f, 0.0f));
     body->setAwake(false);
@@ -162,4 +163,14 @@ TEST(BodySleep, SleepingBodiesKeepStillUntilWoken) {
     EXPECT_EQ(body->getBiasVelocity(), Vector2D(0.0f, 0.0f));
     step(*body);
     EXPECT_FLOAT_EQ(body->getPosition().x, 0.5f + 2.0f * DT);
+
+    // A restart (resetMotion) gives the motion of a new body, bias and sleep averages included.
+    body->applyBiasImpulse(Vector2D(1.0f, 0.0f), Vector2D(0.0f, 0.5f));
+    body->setAwake(false);
+    body->resetMotion();
+    auto motion = [](const Body<TwoDee>& b) {
+        return std::make_tuple(b.getVelocity(), b.getRotation().value, b.getBiasVelocity(), b.getBiasRotation().value,
+                               b.isAwake(), b.m_linearRWA, b.m_rotationalRWA);
+    };
+    EXPECT_EQ(motion(*body), motion(*ball()));
 }
