@@ -73,8 +73,12 @@ bool read(const std::string& path, Image& out) {
     if (h.imageType == 1 || h.imageType == 9) return false;
     if (grey ? bytes != 1 : (bytes != 3 && bytes != 4)) return false;
 
-    Image img(h.width, h.height);
     std::size_t count = static_cast<std::size_t>(h.width) * h.height;
+    // A run-length packet (a count byte and at least one pixel) covers at most
+    // 128 pixels: a file too short for that many packets is refused before the
+    // picture's memory is taken (65535 x 65535 in a few bytes asks for 16 GiB).
+    if (rle && file.size() - pos < (count + 127) / 128 * (1 + static_cast<std::size_t>(bytes))) return false;
+    Image img(h.width, h.height);
     std::size_t done = 0;
     auto put = [&](const unsigned char* src) {
         std::size_t row = done / h.width, col = done % h.width;
