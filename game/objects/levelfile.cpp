@@ -287,6 +287,13 @@ const std::string& LevelFields::word(int index, const char* field) {
     if (!ok()) return kEmpty;
     const std::string& text = LevelFile::word(m_words, index);
     if (text.empty()) fail("missing", field);
+    // Every picture a line names is opened as "./media/" + name: a name with a
+    // '/' (a path of its own, "../../x" or "/etc/x") or "." or ".." would open a
+    // file or directory outside media/, which a shared level must never do.
+    const bool picture = std::strcmp(field, "picture") == 0;
+    if (picture && (text.find('/') != std::string::npos || text == "." || text == "..")) {
+        fail(LevelFile::quote(text) + " is not a picture in media/ (a file name there: no '/', not . or ..)", field);
+    }
     return text;
 }
 
