@@ -66,6 +66,12 @@ std::string printable(const std::string& text, std::size_t limit) {
 bool isValidName(const std::string& name) {
     if (name.empty() || name.size() > MAX_NAME) return false;
     if (name.find('/') != std::string::npos) return false;
+    // "levels/" + name + ".lvl": "." and ".." are no levels' names, and a NUL
+    // would end the path early and open another file than the one named.
+    if (name == "." || name == "..") return false;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return false;
+    }
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     return !blank(name.front()) && !blank(name.back());
 }

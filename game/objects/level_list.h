@@ -19,7 +19,8 @@ namespace levellist {
 constexpr const char* FILE_NAME = "levels.txt";
 constexpr std::size_t MAX_NAME = 50;  // characters of the longest level name
 
-// 1 to MAX_NAME characters, no '/', no space or tab at either end.
+// 1 to MAX_NAME characters, no '/', no control character but tab, not "." or
+// "..", no space or tab at either end.
 bool isValidName(const std::string& name);
 
 // `text` with every byte outside printable ASCII written as \xNN and at most
