@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/objects/levelfile.h"
 #include "game/objects/safe_write.h"
 
 namespace leveltools {
@@ -128,7 +129,8 @@ bool parseSolution(std::istream& in, const std::string& path, Solution& out, std
             }
             out.clicks.push_back(c);
         } else {
-            return fail("unknown item \"" + key + "\" (hash, par, updates, playable, limit, click)");
+            // Quoted escaped and cut: a binary file's first word may be any bytes, of any length.
+            return fail("unknown item " + LevelFile::quote(key) + " (hash, par, updates, playable, limit, click)");
         }
     }
     number = 0;
