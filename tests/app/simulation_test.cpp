@@ -167,6 +167,8 @@ TEST_F(Play, ShowMePlaysEachShippedSolutionAsTheToolsReplayItAndRecordsNothing) 
             if (play.show.active && play.show.wonAt != 0 && wonAt == 0) {
                 wonAt = play.rules.time;
                 wonWith = play.rules.explosions;
+                EXPECT_EQ(play.message, "solved with " + std::to_string(wonWith) +
+                                            (wonWith == 1 ? " explosion" : " explosions"));
             }
         }
         EXPECT_EQ(wonAt, tools.wonAt);
