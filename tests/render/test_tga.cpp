@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -12,9 +13,20 @@
 
 namespace {
 
-// ctest runs each test in a process of its own, in parallel: one file per process.
-const std::string kPath =
-    (std::filesystem::temp_directory_path() / ("boxquake-tga-test-" + std::to_string(::getpid()) + ".tga")).string();
+// ctest runs each test in a process of its own, in parallel, and other checkouts
+// test at the same time: each process writes in a fresh directory of its own,
+// removed at exit.
+std::string freshPath() {
+    static std::string dir;
+    if (dir.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "boxquake-tga-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        dir = pattern;
+        std::atexit([] { std::filesystem::remove_all(dir); });
+    }
+    return dir + "/picture.tga";
+}
+const std::string kPath = freshPath();
 
 using Bytes = std::vector<unsigned char>;
 
