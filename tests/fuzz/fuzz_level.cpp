@@ -2,15 +2,12 @@
 // updates (drawn every 30 through the headless sprite), blown up, queried, has
 // objects removed and is reset, then destroyed. Any crash, sanitizer report or
 // leak is a finding. How to build and run it: tests/fuzz/README.md.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
+#include "fuzz_support.h"
 #include "game/objects/bomb.h"
 #include "game/objects/level.h"
 #include "game/objects/levelfile.h"
@@ -35,30 +32,13 @@ void writeMedia() {
     for (const auto& p : pictures) tga::write(std::string("media/") + p.name, tga::Image(p.width, p.height), true);
 }
 
-std::string s_workDir;  // removed at exit
-
-void removeWorkDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(s_workDir, ignored);
-}
-
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    // Work in a directory of our own: the sprites look below the working
-    // directory. Corpus and artifact paths given to the target must be absolute.
-    char dir[] = "/tmp/boxquake-fuzz-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) std::abort();
-    s_workDir = dir;
-    std::atexit(removeWorkDir);
-    writeMedia();
-    // The pictures' messages ("Failed to load") go to standard output, the
-    // skipped lines' to a collector per input; libFuzzer reports on standard error.
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The sprites look below the working directory, so the pictures go into a
+    // directory of the run's own.
+    static const bool ready = (fuzz::enterWorkDir(), writeMedia(), fuzz::quietStdout(), true);
+    (void)ready;
     std::istringstream source(std::string(reinterpret_cast<const char*>(data), size));
     {
         LevelFile::Collect quiet;
