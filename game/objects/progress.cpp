@@ -44,7 +44,10 @@ bool parse(const std::string& text, const std::string& path, Results& out, std::
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Every carriage return at the end goes, not only a CR LF's: format() ends
+        // a line with "\n" alone, so a name kept as "a\r" would be saved and read
+        // back as "a", and its progress lost.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         auto fail = [&](const std::string& why) {
             error = path + ", line " + std::to_string(number) + ": " + why;
