@@ -18,6 +18,7 @@
 #include <array>
 #include <bitset>
 #include <cstddef>
+#include <utility>
 
 namespace input {
 
@@ -27,11 +28,23 @@ public:
     using Set = std::bitset<N>;
     static constexpr int MAX_WAITING = 4;
 
-    // A press of input i, reported since the last update.
-    void press(int i) {
+    // A press of input i, reported since the last update, at pointer (x, y)
+    // (buttons; 0 for keys).
+    void press(int i, int x = 0, int y = 0) {
         if (i < 0 || static_cast<std::size_t>(i) >= N) return;
         int& n = waiting_[static_cast<std::size_t>(i)];
-        if (n < MAX_WAITING) ++n;
+        if (n < MAX_WAITING) at_[static_cast<std::size_t>(i)][static_cast<std::size_t>(n++)] = {x, y};
+    }
+
+    // Where the press the update sees happened, when the update sees input i
+    // down only because of a press already released: a quick click goes off
+    // where it was made, not where the pointer has moved since. False otherwise
+    // (the input is held, up, or no press waits): the pointer is where it is.
+    bool pressedAt(std::size_t i, bool held, int& x, int& y) const {
+        if (waiting_[i] == 0 || held || shown_[i]) return false;
+        x = at_[i][0].first;
+        y = at_[i][0].second;
+        return true;
     }
 
     // Whether the update sees input i down, given whether it is held now.
@@ -41,7 +54,10 @@ public:
     void endUpdate(const Set& held) {
         for (std::size_t i = 0; i < N; ++i) {
             const bool down = seen(i, held[i]);
-            if (down && waiting_[i] > 0) --waiting_[i];
+            if (down && waiting_[i] > 0) {
+                --waiting_[i];
+                for (int k = 0; k < waiting_[i]; ++k) at_[i][k] = at_[i][k + 1];
+            }
             shown_[i] = down;
         }
     }
@@ -49,6 +65,7 @@ public:
 private:
     Set shown_;  // seen down in the last update
     std::array<int, N> waiting_ = {};
+    std::array<std::array<std::pair<int, int>, MAX_WAITING>, N> at_ = {};  // where each waiting press was, oldest first
 };
 
 }  // namespace input

@@ -33,6 +33,10 @@ bool keyHeld(std::size_t k) {
 int pointer(int& x, int& y) {
     int sx = 0, sy = 0;
     const auto held = heldButtons(&sx, &sy);
+    // A quick click counts where it was made (the lowest button's, should two wait).
+    for (std::size_t b = 0; b < BUTTONS; ++b) {
+        if (s_buttons.pressedAt(b, held[b], sx, sy)) break;
+    }
     window::pointerToField(sx, sy);
     x = sx;
     y = sy;
@@ -50,7 +54,7 @@ bool held(int k) {
 namespace sdl {
 
 void noteEvent(const SDL_Event& event) {
-    if (event.type == SDL_MOUSEBUTTONDOWN) s_buttons.press(event.button.button - 1);
+    if (event.type == SDL_MOUSEBUTTONDOWN) s_buttons.press(event.button.button - 1, event.button.x, event.button.y);
     if (event.type == SDL_KEYDOWN) s_keys.press(event.key.keysym.sym);
 }
 

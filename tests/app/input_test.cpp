@@ -49,6 +49,25 @@ TEST(InputLatch, EveryPressIsSeenAsOneUpToDownEdge) {
     }
 }
 
+TEST(InputLatch, AReleasedPressCountsWhereItWasMadeAndAHeldOneWhereThePointerIs) {
+    input::Latch<3> latch;
+    int x = -1, y = -1;
+    latch.press(0, 10, 20);
+    latch.press(0, 30, 40);  // two quick clicks in one interval, then the pointer moved on
+    const std::bitset<3> up;
+    ASSERT_TRUE(latch.pressedAt(0, false, x, y));
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(10, 20));
+    latch.endUpdate(up);
+    EXPECT_FALSE(latch.pressedAt(0, false, x, y));  // the update of up between the two
+    latch.endUpdate(up);
+    ASSERT_TRUE(latch.pressedAt(0, false, x, y));
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(30, 40));
+    latch.endUpdate(up);
+    EXPECT_FALSE(latch.pressedAt(0, false, x, y));  // none waits
+    latch.press(0, 50, 60);
+    EXPECT_FALSE(latch.pressedAt(0, true, x, y));  // still held: a drag follows the pointer
+}
+
 TEST(InputLatch, InputsBeyondTheRangeAreIgnored) {
     // The wheel's buttons 4 and 5 (indices 3 and 4) press and release at once;
     // shown, they would hide the next click's edge.
