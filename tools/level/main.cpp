@@ -3,6 +3,7 @@
 //   boxquake-level verify [--dir D] [level...]
 //   boxquake-level solve [--dir D] [--seed S] [--budget SECONDS] [--updates N]
 //                        [--max-clicks N] [--max-updates N] [--jobs N] [--force] level
+//   boxquake-level play [--dir D] [--minutes M] [--seed S] [level...]
 //
 // D holds levels.txt, levels/ and (optionally) media/; by default the shipped
 // levels of the source tree. See README.md, "Making levels".
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +30,7 @@
 #include "tools/level/level_check.h"
 #include "tools/level/level_source.h"
 #include "tools/level/progress.h"
+#include "tools/level/random_play.h"
 #include "tools/level/replay.h"
 #include "game/objects/solution.h"
 #include "tools/level/solver.h"
@@ -62,9 +65,16 @@ const char* const USAGE =
     "                       [--jobs N] [--force] level\n"
     "      Searches for a winning click sequence with as few explosions as possible and\n"
     "      writes D/levels/<level>.sol.\n"
+    "  boxquake-level play [--dir D] [--minutes M] [--seed S] [level...]\n"
+    "      Plays each level (default: every level in D/levels.txt) for M simulated minutes\n"
+    "      with a click at a random place every 0.2 to 3 s; fails on a position or velocity\n"
+    "      that is not finite or an update that does not end, and reports how far any body\n"
+    "      went outside the 800 x 600 field.\n"
     "options:\n"
     "  --dir D          directory with levels.txt, levels/ and media/ (default: " BOXQUAKE_DATA_DIR ")\n"
     "  --seed S         search seed (default 1); the same seed gives the same search\n"
+    "                   (play: the same clicks)\n"
+    "  --minutes M      play: simulated minutes per level, 60 updates a second (default 10)\n"
     "  --budget SECONDS stop the search after this much time (default 60)\n"
     "  --updates N      stop the search after N simulated updates instead: the same\n"
     "                   result on every machine\n"
@@ -83,6 +93,7 @@ struct Arguments {
     std::vector<std::string> levels;
     std::uint64_t seed = 1;
     double budget = 60;
+    double minutes = 10;
     long long updates = 0;
     int maxClicks = 4;
     double targetPlayable = 0.9;
@@ -116,7 +127,7 @@ int parseArguments(int argc, char** argv, Arguments& a) {
         std::fputs(USAGE, stdout);
         return -1;
     }
-    if (a.command != "verify" && a.command != "solve") {
+    if (a.command != "verify" && a.command != "solve" && a.command != "play") {
         std::fprintf(stderr, "boxquake-level: unknown command \"%s\"\n%s", a.command.c_str(), USAGE);
         return 2;
     }
@@ -149,6 +160,14 @@ int parseArguments(int argc, char** argv, Arguments& a) {
             if (!v) return 2;
             if (!parseReal(v, a.budget) || !(a.budget > 0)) {
                 std::fprintf(stderr, "boxquake-level: --budget needs a positive number of seconds, not \"%s\"\n", v);
+                return 2;
+            }
+        } else if (arg == "--minutes") {
+            const char* v = value("a number of minutes");
+            if (!v) return 2;
+            if (!parseReal(v, a.minutes) || !(a.minutes > 0 && a.minutes <= 10000)) {
+                std::fprintf(stderr, "boxquake-level: --minutes needs a number above 0, up to 10000, not \"%s\"\n",
+                             v);
                 return 2;
             }
         } else if (arg == "--updates") {
@@ -275,6 +294,22 @@ int verify(Arguments a) {
     return failed == 0 ? 0 : 1;
 }
 
+// Random play of each named level (default: every listed level); see random_play.h.
+int playLevels(Arguments a) {
+    bool haveMedia = false;
+    if (!enterDirectory(a.dir, haveMedia)) return 1;
+    std::vector<std::string> names = a.levels;
+    std::string error;
+    if (names.empty() && !levellist::read(a.dir + "/" + levellist::FILE_NAME, names, error)) {
+        std::fprintf(stderr, "boxquake-level: %s\n", error.c_str());
+        return EXIT_NO_LIST;
+    }
+    RandomPlayOptions options;
+    options.updates = std::max(1, static_cast<int>(std::lround(a.minutes * 60 * 60)));  // 60 updates a second
+    options.seed = a.seed;
+    return playAndReport(a.dir, names, options) ? 0 : 1;
+}
+
 // The stored solution, when it is for these bytes and still holds.
 bool storedSolutionHolds(const LevelSource& source, const std::string& path, Solution& stored) {
     std::string error;
@@ -385,7 +420,7 @@ int main(int argc, char** argv) {
     Arguments a;
     const int status = parseArguments(argc, argv, a);
     if (status != 0) return status < 0 ? 0 : status;
-    const int result = a.command == "verify" ? verify(a) : solveLevel(a);
+    const int result = a.command == "verify" ? verify(a) : a.command == "play" ? playLevels(a) : solveLevel(a);
     // The levels' shared explosion and the sprite cache live for the whole run.
     Level::explodey.reset();  // holds cached sprites: goes first
     SpriteManager::clear();

@@ -1,0 +1,64 @@
+// Random play: the same seed plays the same clicks, a body that leaves the
+// field is caught with where it went out, and the command's rows and exit code.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "tool_fixture.h"
+#include "tools/level/random_play.h"
+
+namespace {
+
+int runTool(const std::string& arguments, std::string& output) {
+    FILE* pipe = popen((std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return -1;
+    output.clear();
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST_F(ToolDir, RandomPlayIsFixedBySeedAndCatchesABodyOutsideTheWalls) {
+    leveltools::RandomPlayOptions options;
+    options.updates = 1200;  // 20 s
+    const leveltools::RandomPlayResult a = leveltools::playRandomly(source("slide"), options);
+    const leveltools::RandomPlayResult again = leveltools::playRandomly(source("slide"), options);
+    EXPECT_EQ(a.updates, 1200);
+    EXPECT_TRUE(a.finite);
+    // A click every 12 to 180 updates; the crate flies from the blasts but stays in.
+    EXPECT_GE(a.clicks, 1200 / 180);
+    EXPECT_LE(a.clicks, 1200 / 12);
+    EXPECT_GT(a.fastest, 0.0f);
+    EXPECT_EQ(a.farthest.distance, 0.0f);
+    EXPECT_EQ(a.clicks, again.clicks);
+    EXPECT_EQ(a.fastest, again.fastest);
+    options.seed = 2;
+    EXPECT_NE(leveltools::playRandomly(source("slide"), options).fastest, a.fastest);
+
+    // A ball put under the floor falls on for good: found past the wall at once,
+    // then ever farther.
+    writeFile("levels/under.lvl", "Ball 400 -100 16 ball.tga\n");
+    const leveltools::RandomPlayResult under = leveltools::playRandomly(source("under"), options);
+    EXPECT_EQ(under.escape.update, 1);
+    EXPECT_STREQ(under.escape.side, "floor");
+    EXPECT_EQ(under.escape.object, 4);  // after the four walls
+    EXPECT_EQ(under.escape.kind, "Ball");
+    EXPECT_EQ(under.escape.startY, -100.0f);
+    EXPECT_GT(under.farthest.distance, 1000.0f);
+    EXPECT_EQ(under.farthest.update, options.updates);
+    EXPECT_EQ(under.outside, 1);
+
+    std::string out;
+    const std::string d = " --dir " + dir();
+    EXPECT_EQ(runTool("play" + d + " --minutes 0.2 slide", out), 0) << out;
+    EXPECT_NE(out.find("1 levels, 720 updates"), std::string::npos) << out;
+    EXPECT_EQ(runTool("play" + d + " --minutes 0.2 --seed 3 slide under", out), 1) << out;
+    EXPECT_NE(out.find("THROUGH THE floor WALL: object 4 (Ball) placed at (400, -100), after update 1"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("2 levels, 1440 updates"), std::string::npos) << out;
+    EXPECT_EQ(runTool("play" + d + " --minutes 0 slide", out), 2) << out;
+}
