@@ -14,10 +14,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +25,7 @@
 #include "game/objects/level_list.h"
 #include "game/objects/progress.h"
 #include "game/objects/solution.h"
+#include "game/render/animation.h"
 #include "game/render/sprite.h"
 #include "game/render/spritemanager.h"
 #include "game/render/tga.h"
@@ -50,11 +51,8 @@ std::string randomBytes(std::size_t n, unsigned seed) {
 
 Lines linesOf(const std::string& text) {
     Lines lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
@@ -103,10 +101,8 @@ std::string inChild(const std::function<std::string()>& body, const Limits& limi
         std::string result = "child could not take its limits";
         try {
             if (ready) result = body();
-        } catch (const std::exception& e) {
-            result = std::string("threw: ") + e.what();
         } catch (...) {
-            result = "threw";
+            result = "threw";  // std::bad_alloc, say
         }
         const bool written = write(out[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
         _exit(written ? 0 : 1);
@@ -206,9 +202,7 @@ TEST_F(MalformedTest, LevelFiles) {
             const std::string picture = line.substr(std::min(line.size(), failed.size()));
             EXPECT_TRUE(picture.find('/') == std::string::npos && picture != "..") << line;
         }
-        if (row.why != Lines{"*"}) {
-            EXPECT_EQ(level->objects.size(), 4 + row.objects);
-        }
+        EXPECT_EQ(level->objects.size(), 4 + row.objects);
         for (int tick = 1; tick <= 120; ++tick) level->update(tick);
         level->explode(400.0f, 300.0f, 1.0f);
         for (int tick = 121; tick <= 180; ++tick) level->update(tick);
@@ -427,20 +421,29 @@ TEST_F(MalformedTest, TargaPictures) {
 // Without media/ a level still loads and plays: each picture says once that it
 // failed and nothing is drawn for it.
 TEST_F(MalformedTest, MissingMediaDirectory) {
+    // The sprite cache and the shared explosion hold pictures loaded by earlier
+    // tests, which would hide the loss; the empty ones made here must not outlive it.
+    auto forgetPictures = [] {
+        Level::explodey.reset();
+        SpriteManager::clear();
+    };
     std::filesystem::rename("media", "elsewhere");
-    SpriteManager::clear();  // pictures cached by earlier tests would hide the loss
-    Lines err, out;
-    auto level = loadSaying("nomedia", "Background backdrop.tga\nBall 400 300 16 ball.tga\nBall 300 300 16 ball.tga\n",
-                            err, out);
-    SpriteManager::clear();
+    forgetPictures();
+    {
+        Lines err, out;
+        auto level = loadSaying("nomedia", "Background backdrop.tga\nBall 400 300 16 ball.tga\nBall 300 300 16 ball.tga\n",
+                                err, out);
+        EXPECT_TRUE(err.empty());
+        EXPECT_EQ(std::count(out.begin(), out.end(), "Failed to load ./media/ball.tga"), 1);
+        EXPECT_EQ(std::count(out.begin(), out.end(), "Failed to load ./media/backdrop.tga"), 1);
+        EXPECT_EQ(level->objects.size(), 6u);
+        for (int tick = 1; tick <= 60; ++tick) level->update(tick);
+        level->explode(400.0f, 300.0f, 1.0f);
+        level->draw();
+        EXPECT_TRUE(allFinite(*level));
+    }
+    forgetPictures();
     std::filesystem::rename("elsewhere", "media");
-    EXPECT_TRUE(err.empty());
-    EXPECT_NE(std::find(out.begin(), out.end(), "Failed to load ./media/ball.tga"), out.end());
-    EXPECT_EQ(std::count(out.begin(), out.end(), "Failed to load ./media/ball.tga"), 1);
-    EXPECT_EQ(level->objects.size(), 6u);
-    for (int tick = 1; tick <= 60; ++tick) level->update(tick);
-    level->draw();
-    EXPECT_TRUE(allFinite(*level));
 }
 
 // A read-only data directory is only read: its list, levels and solutions load;
