@@ -19,18 +19,13 @@
 #include <sstream>
 #include <string>
 
-#include "game/app/input_scripted.h"
+#include "app/app_fixture.h"
 #include "game/app/keys.h"
-#include "game/app/menu.h"
-#include "game/app/places.h"
 #include "game/app/simulation.h"
 #include "game/app/splash.h"
-#include "game/app/statemanager.h"
-#include "game/level_fixture.h"
 #include "game/objects/level.h"
 #include "game/objects/level_list.h"
 #include "game/objects/solution.h"
-#include "game/render/screen.h"
 #include "tools/level/random.h"
 
 namespace {
@@ -49,12 +44,12 @@ long residentBytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-class Soak : public LevelDir {
+class Soak : public AppDir {
 protected:
     // The shipped levels and their solutions in the fresh directory, with a small
     // picture for every image they name (the headless sprite reads only sizes).
     void SetUp() override {
-        LevelDir::SetUp();
+        AppDir::SetUp();
         const std::string data = BOXQUAKE_SHIPPED_DATA;
         std::filesystem::copy_file(data + "/levels.txt", "levels.txt");
         std::filesystem::copy(data + "/levels", "levels");
@@ -71,26 +66,6 @@ protected:
         }
         std::string error;
         ASSERT_TRUE(levellist::read("levels.txt", names, error)) << error;
-        input::scripted::clear();
-        StateMenu::levelList.clear();
-        StateMenu::progress = progress::Store();
-        places::setPlayerDir(std::filesystem::absolute("player").string());
-        StateManager::reset();
-    }
-
-    void TearDown() override {
-        StateManager::reset();
-        StateMenu::levelList.clear();
-        StateMenu::progress = progress::Store();
-        places::setPlayerDir("");
-        input::scripted::clear();
-        LevelDir::TearDown();
-    }
-
-    // The pointer at (x, y) in drawing coordinates (y up) with `buttons`, and only `keys` held.
-    static void hold(int x, int y, int buttons, std::set<int> keys = {}) {
-        input::scripted::setPointer(x, screen::HEIGHT - y, buttons);
-        input::scripted::setKeys(keys);
     }
 
     // One turn of the main loop.
@@ -127,14 +102,14 @@ protected:
     StateSimulation* choose(size_t index) {
         const physics::Vector2D at = StateMenu::restPosition(static_cast<int>(index));
         const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
-        hold(x, y, 0);
+        input(x, y, 0);
         StateMenu* menu = nullptr;
         if (!stepUntil([&] { return (menu = settled<StateMenu>()) && menu->hover == &StateMenu::levelList[index]; })) {
             return nullptr;
         }
-        hold(x, y, buttons::LEFT);
+        input(x, y, buttons::LEFT);
         step();
-        hold(x, y, 0);
+        input(x, y, 0);
         StateSimulation* play = nullptr;
         stepUntil([&] { return (play = settled<StateSimulation>()) != nullptr; });
         return play;
@@ -150,9 +125,9 @@ protected:
                 x = randomIn(0, screen::WIDTH - 1);
                 y = randomIn(0, screen::HEIGHT - 1);
             } while (play.rules.onTickMark(static_cast<float>(x), static_cast<float>(y)));
-            hold(x, y, buttons::LEFT);
+            input(x, y, buttons::LEFT);
             step();
-            hold(x, y, 0);
+            input(x, y, 0);
         }
         step();
     }
@@ -161,25 +136,25 @@ protected:
     // once won, clicks the tick mark. Returns the explosions the win took, -1 when
     // the level was not won within the solution's limit.
     int win(StateSimulation& play, const leveltools::Solution& solution) {
-        hold(0, 0, 0, {keys::RESTART});
+        input(0, 0, 0, {keys::RESTART});
         step();
-        hold(0, 0, 0);
+        input(0, 0, 0);
         size_t next = 0;
         while (!play.rules.won() && play.rules.time < solution.limit) {
             const bool press = next < solution.clicks.size() && solution.clicks[next].update == play.rules.time + 1;
             if (press) {
-                hold(solution.clicks[next].x, solution.clicks[next].y, buttons::LEFT);
+                input(solution.clicks[next].x, solution.clicks[next].y, buttons::LEFT);
                 ++next;
             } else {
-                hold(0, 0, 0);
+                input(0, 0, 0);
             }
             step();
         }
         if (!play.rules.won()) return -1;
         const int explosions = play.rules.explosions;
-        hold(static_cast<int>(Level::TICK_X), static_cast<int>(Level::TICK_Y), buttons::LEFT);
+        input(static_cast<int>(Level::TICK_X), static_cast<int>(Level::TICK_Y), buttons::LEFT);
         step();
-        hold(0, 0, 0);
+        input(0, 0, 0);
         return explosions;
     }
 
@@ -212,9 +187,9 @@ TEST_F(Soak, MenuLevelMenuRoundTripsWinOrLeaveAndTheResidentMemorySettles) {
             ++wins;
         } else {
             const int before = record.state;
-            hold(0, 0, 0, {keys::ESCAPE});
+            input(0, 0, 0, {keys::ESCAPE});
             step();
-            hold(0, 0, 0);
+            input(0, 0, 0);
             EXPECT_EQ(record.state, before == progress::WON ? progress::WON : progress::UNFINISHED);
             ++leaves;
         }
