@@ -68,10 +68,8 @@ void StateMenu::listLevels(const std::string& path, const std::string& dir, bool
         const std::string& name = names[i];
         const std::string where = path + ", line " + std::to_string(lines[i]) + ": ";
         if (!levellist::isValidName(name)) {
-            std::fprintf(stderr,
-                         "%s\"%s\" is not a level name (1 to %zu characters, no '/', no blank at either end); "
-                         "left out\n",
-                         where.c_str(), levellist::printable(name).c_str(), levellist::MAX_NAME);
+            std::fprintf(stderr, "%s\"%s\" is not a level name (%s); left out\n", where.c_str(),
+                         levellist::printable(name).c_str(), levellist::NAME_RULE);
             continue;
         }
         MnuLevel record;
@@ -100,11 +98,16 @@ void StateMenu::listAll() {
     if (!levelList.empty()) return;
     listLevels(levellist::FILE_NAME);
     const std::string& playerDir = places::playerDir();
+    const std::size_t shipped = levelList.size();
     progress = progress::Store(places::playerFile(progress::FILE_NAME));
     if (!playerDir.empty()) {
         listLevels(places::playerFile(levellist::FILE_NAME), playerDir, true);
         const std::string message = progress.load();
         if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+    }
+    if (levelList.size() > static_cast<std::size_t>(MAX_ICONS)) {
+        std::fprintf(stderr, "%zu levels are listed (%zu shipped, %zu of yours); the menu shows the first %d\n",
+                     levelList.size(), shipped, levelList.size() - shipped, MAX_ICONS);
     }
     for (MnuLevel& record : levelList) {
         auto found = progress.results.find(record.level);

@@ -22,6 +22,10 @@ constexpr std::size_t MAX_NAME = 50;  // characters of the longest level name
 // 1 to MAX_NAME characters, no '/', no control character but tab, not "." or
 // "..", no space or tab at either end.
 bool isValidName(const std::string& name);
+// The rule above in words, for messages.
+constexpr const char* NAME_RULE =
+    "1 to 50 characters, no '/', no control character, not . or .., no blank at either end";
+static_assert(MAX_NAME == 50, "NAME_RULE names the longest name");
 
 // `text` with every byte outside printable ASCII written as \xNN and at most
 // `limit` bytes shown ("..." after): for names and words in messages.

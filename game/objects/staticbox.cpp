@@ -14,11 +14,12 @@ StaticBox::StaticBox(World2D* world, std::string* words) {
     const float y = static_cast<float>(fields.whole(2, "y"));
     width = static_cast<float>(fields.whole(3, "width"));
     height = static_cast<float>(fields.whole(4, "height"));
+    image = LevelFile::word(words, 5);
+    if (!image.empty()) fields.word(5, "picture");  // optional, but named as every picture is
     if (!fields.ok()) {
         loadError = fields.error();
         return;
     }
-    image = LevelFile::word(words, 5);
     if (image.empty()) image = "wall.tga";
     sprite = SpriteManager::get(image);
 

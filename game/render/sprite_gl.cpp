@@ -14,6 +14,7 @@
 #include "game/render/sprite.h"
 #include "game/render/window_gl.h"
 #include "game/render/sprite_path.h"
+#include "game/render/tga.h"
 
 namespace {
 
@@ -191,6 +192,9 @@ Sprite::~Sprite() {
 
 bool Sprite::loadImage(const char* path) {
     if (!path) return false;
+    // The decoder would take the memory a damaged or hostile header claims.
+    tga::Header header;
+    if (!tga::readHeader(path, header)) return false;
     SDL_Surface* surface = IMG_Load(path);
     if (!surface) return false;
 

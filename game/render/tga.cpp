@@ -33,11 +33,13 @@ bool parse(const std::vector<unsigned char>& file, Header& h, std::size_t& offse
         return false;
     offset = HEADER_BYTES + idLength;
     if (colourMapType == 1) offset += static_cast<std::size_t>(mapLength) * ((mapEntryBits + 7) / 8);
-    if (h.imageType <= 3) {
-        std::size_t need = offset + static_cast<std::size_t>(h.width) * h.height * ((h.bitsPerPixel + 7) / 8);
-        if (file.size() < need) return false;
-    }
-    return offset <= file.size();
+    const std::size_t count = static_cast<std::size_t>(h.width) * h.height;
+    const std::size_t bytes = static_cast<std::size_t>((h.bitsPerPixel + 7) / 8);
+    // Every pixel must be in the file before anyone takes the picture's memory
+    // (65535 x 65535 in a few bytes asks for 16 GiB). A run-length packet, a
+    // count byte and at least one pixel, covers at most 128 pixels.
+    const std::size_t need = h.imageType <= 3 ? count * bytes : (count + 127) / 128 * (1 + bytes);
+    return offset <= file.size() && file.size() - offset >= need;
 }
 
 bool load(const std::string& path, std::vector<unsigned char>& file) {
@@ -73,11 +75,7 @@ bool read(const std::string& path, Image& out) {
     if (h.imageType == 1 || h.imageType == 9) return false;
     if (grey ? bytes != 1 : (bytes != 3 && bytes != 4)) return false;
 
-    std::size_t count = static_cast<std::size_t>(h.width) * h.height;
-    // A run-length packet (a count byte and at least one pixel) covers at most
-    // 128 pixels: a file too short for that many packets is refused before the
-    // picture's memory is taken (65535 x 65535 in a few bytes asks for 16 GiB).
-    if (rle && file.size() - pos < (count + 127) / 128 * (1 + static_cast<std::size_t>(bytes))) return false;
+    std::size_t count = static_cast<std::size_t>(h.width) * h.height;  // parse saw the file holds them
     Image img(h.width, h.height);
     std::size_t done = 0;
     auto put = [&](const unsigned char* src) {

@@ -30,8 +30,10 @@ struct Image {
     const std::uint8_t* pixel(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
 };
 
-// Reads and checks the header of `path`: a known image type, a positive size and,
-// for uncompressed pictures, a file long enough to hold every pixel.
+// Reads and checks the header of `path`: a known image type, a positive size and
+// a file long enough to hold every pixel (for run-length pictures, one packet per
+// 128 pixels at least). The game checks this before decoding a picture, so a
+// header that claims 65535 x 65535 never gets its memory.
 bool readHeader(const std::string& path, Header& out);
 
 // Decodes true-colour (24/32-bit) and grey (8-bit) pictures, plain or run-length

@@ -171,7 +171,10 @@ TEST_F(Menu, LevelsAfterTheTwentyFourthGetASeventhRowAtRestAndTheEditorKeyOpensT
         touchLevels({"level" + std::to_string(i)});
     }
     writeFile("levels.txt", list);
+    testing::internal::CaptureStderr();
     StateMenu menu;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "30 levels are listed (30 shipped, 0 of yours); the menu shows the first 28\n");
     ASSERT_EQ(menu.world.bodies.size(), 28u);  // levels 28 and 29 have no icon
     // A stall: the fade-in ends with the lower rows still far off to the left, so
     // the first update must put every icon at rest before one can be chosen.

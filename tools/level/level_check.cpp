@@ -22,8 +22,8 @@ LevelCheck checkLevel(const std::string& dir, const std::string& name, const Che
     LevelCheck check;
     check.name = name;
     if (!levellist::isValidName(name)) {
-        check.problems.push_back("\"" + name + "\" is not a level name the game can open (1 to " +
-                                 std::to_string(levellist::MAX_NAME) + " characters, no '/', no space at either end)");
+        check.problems.push_back("\"" + levellist::printable(name) + "\" is not a level name the game can open (" +
+                                 levellist::NAME_RULE + ")");
         return check;
     }
     LevelSource source;
