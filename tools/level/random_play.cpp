@@ -213,8 +213,8 @@ private:
 }  // namespace
 
 bool playAndReport(const std::string& dir, const std::vector<std::string>& names, const RandomPlayOptions& options) {
-    std::printf("%-24s %7s %6s %6s %9s %-7s %7s %7s %8s %7s\n", "level", "updates", "clicks", "won", "farthest",
-                "side", "at", "object", "fastest", "seconds");
+    std::printf("%-24s %7s %6s %6s %9s %-7s %7s %7s %8s %8s %7s\n", "level", "updates", "clicks", "won", "farthest",
+                "side", "at", "object", "fastest", "slowest", "seconds");
     bool passed = true;
     int through = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -239,10 +239,11 @@ bool playAndReport(const std::string& dir, const std::vector<std::string>& names
         simulated += r.updates;
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count();
         const Excursion& e = r.farthest;
-        std::printf("%-24s %7d %6d %6s %9.1f %-7s %7s %7s %8.0f %7.1f\n", name.c_str(), r.updates, r.clicks,
+        std::printf("%-24s %7d %6d %6s %9.1f %-7s %7s %7s %8.0f %6.2fms %7.1f\n", name.c_str(), r.updates, r.clicks,
                     r.firstWin ? std::to_string(r.firstWin).c_str() : "-", static_cast<double>(e.distance),
                     e.distance > 0 ? e.side : "-", e.distance > 0 ? std::to_string(e.update).c_str() : "-",
-                    e.distance > 0 ? std::to_string(e.object).c_str() : "-", static_cast<double>(r.fastest), seconds);
+                    e.distance > 0 ? std::to_string(e.object).c_str() : "-", static_cast<double>(r.fastest),
+                    r.slowestUpdate * 1000.0, seconds);
         if (!r.finite) {
             std::printf("    NOT FINITE after %s\n", r.nonFinite.c_str());
             passed = false;
