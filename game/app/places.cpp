@@ -22,7 +22,7 @@ bool set(const char* value) { return value != nullptr && value[0] != '\0'; }
 
 std::string playerDirFor(const char* userDir, const char* xdgDataHome, const char* home) {
     if (set(userDir)) return userDir;
-    // The base directory specification ignores relative values.
+    // A relative XDG_DATA_HOME is not to be trusted: it would move with the working directory.
     if (set(xdgDataHome) && xdgDataHome[0] == '/') return std::string(xdgDataHome) + "/boxquake";
     if (set(home)) return std::string(home) + "/.local/share/boxquake";
     return std::string();

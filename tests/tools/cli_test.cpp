@@ -1,28 +1,10 @@
 // The command line as a level designer uses it: solve writes, verify checks, and
 // the exit code tells a script what happened.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "tool_fixture.h"
-
-namespace {
-
-// Runs the tool; returns its exit code and its standard output and error, merged.
-int run(const std::string& arguments, std::string& output) {
-    const std::string command = std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
-    output.clear();
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
 
 TEST_F(ToolDir, CommandLineSolveVerifyAndTheirExitCodes) {
     std::filesystem::remove(dir() + "/levels/slide.sol");
@@ -43,18 +25,18 @@ TEST_F(ToolDir, CommandLineSolveVerifyAndTheirExitCodes) {
     };
     std::string out;
     for (const auto& c : cases) {
-        EXPECT_EQ(run(c.arguments, out), c.exitCode) << c.arguments << "\n" << out;
+        EXPECT_EQ(runTool(c.arguments, out), c.exitCode) << c.arguments << "\n" << out;
         EXPECT_NE(out.find(c.says), std::string::npos) << c.arguments << "\n" << out;
     }
     // What loading the level reports, once, whatever the replays load again.
     writeFile("levels/lesson.lvl", readFile("levels/lesson.lvl") + "Gizmo\n");
-    EXPECT_EQ(run("verify" + d + " lesson", out), 1);
+    EXPECT_EQ(runTool("verify" + d + " lesson", out), 1);
     const std::string skipped = "lesson.lvl, line 5: unknown kind \"Gizmo\"; line skipped\n";
     EXPECT_NE(out.find("lesson: "), std::string::npos) << out;
     EXPECT_EQ(out.find(skipped), out.rfind(skipped)) << out;
     EXPECT_NE(out.find(skipped), std::string::npos) << out;
     writeFile("levels.txt", "\n");
-    EXPECT_EQ(run("verify" + d, out), 1);  // an empty list is a failure, not a pass
+    EXPECT_EQ(runTool("verify" + d, out), 1);  // an empty list is a failure, not a pass
     std::filesystem::remove(dir() + "/levels.txt");
-    EXPECT_EQ(run("verify" + d, out), 4);  // no list at all: the shipped-levels test is skipped
+    EXPECT_EQ(runTool("verify" + d, out), 4);  // no list at all: the shipped-levels test is skipped
 }

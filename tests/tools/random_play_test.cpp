@@ -1,26 +1,9 @@
 // Random play: the same seed plays the same clicks, a body that leaves the
 // field is caught with where it went out, and the command's rows and exit code.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tool_fixture.h"
 #include "tools/level/random_play.h"
-
-namespace {
-
-int runTool(const std::string& arguments, std::string& output) {
-    FILE* pipe = popen((std::string(BOXQUAKE_LEVEL_TOOL) + " " + arguments + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return -1;
-    output.clear();
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
 
 TEST_F(ToolDir, RandomPlayIsFixedBySeedAndCatchesABodyOutsideTheWalls) {
     leveltools::RandomPlayOptions options;
