@@ -72,10 +72,12 @@ public:
     void explode(float x, float y, float power);
 
     // The four boundary walls every level makes first, in this order (floor,
-    // ceiling, left, right): centre x, centre y, width, height, world units. They
-    // are 20 units thick and reach 5 units into the 800 x 600 field.
+    // ceiling, left, right): centre x, centre y, width, height, world units. Each
+    // reaches 5 units into the 800 x 600 field and 215 units out of it: a blast
+    // can move a small body 60 units or more in one update, and a thinner wall
+    // lets it cross the wall's middle within a step and be pushed out the far side.
     static constexpr int BOUNDARY_WALLS[4][4] = {
-        {400, -5, 820, 20}, {400, 605, 820, 20}, {-5, 300, 20, 620}, {805, 300, 20, 620}};
+        {400, -105, 1020, 220}, {400, 705, 1020, 220}, {-105, 300, 220, 1020}, {905, 300, 220, 1020}};
 
     // Centre of the tick mark a won level shows, and of the victory clock, window pixels.
     static constexpr float TICK_X = 750.0f, TICK_Y = 560.0f;

@@ -76,13 +76,13 @@ TEST_F(Editor, ALevelBuiltWithTheMouseIsSavedAsBuilt) {
     step(0, 0, 0, {keys::DELETE});
     step(100, 300, buttons::LEFT, {keys::DELETE});
     step(0, 0, 0);
-    drag({400, 3}, {400, 50}, buttons::LEFT);  // near the bottom edge: the floor (centre y = -5)
+    drag({400, 3}, {400, 50}, buttons::LEFT);  // near the bottom edge: the floor (centre y = -105)
     step(0, 0, 0, {keys::SAVE});
     EXPECT_EQ(readFile(StateEditor::savePath()),
               "# boxquake user level\n"
               "Background backdrop2.tga\n"
               "Length 300\n"
-              "StaticBox 400 42 820 20 wall.tga\n"
+              "StaticBox 400 -58 1020 220 wall.tga\n"
               "Box 430 135 10 5 crate1.tga\n"
               "Ball 500 450 50 orangeball.tga\n"
               "BlackHole 700 150 1500\n"

@@ -106,7 +106,7 @@ TEST_F(Writer, AResizedBoundaryWallIsKeptAsAnOrdinaryWallAndADeletedOneIsNotWrit
     Level level("none");
     level.removeObject(*std::next(level.objects.begin(), 1));  // the ceiling
     static_cast<StaticBox*>(level.objects.back())->size(physics::Vector2D(40, 620));  // the right wall
-    EXPECT_EQ(written(level), "# boxquake user level\nLength 300\nStaticBox 805 300 40 620 wall.tga\n");
+    EXPECT_EQ(written(level), "# boxquake user level\nLength 300\nStaticBox 905 300 40 620 wall.tga\n");
 }
 
 TEST(WriterWords, EachWordIsCutBackAsWrittenOrRefusedWhole) {

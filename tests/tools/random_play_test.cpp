@@ -24,13 +24,13 @@ TEST_F(ToolDir, RandomPlayIsFixedBySeedAndCatchesABodyOutsideTheWalls) {
 
     // A ball put under the floor falls on for good: found past the wall at once,
     // then ever farther.
-    writeFile("levels/under.lvl", "Ball 400 -100 16 ball.tga\n");
+    writeFile("levels/under.lvl", "Ball 400 -400 16 ball.tga\n");
     const leveltools::RandomPlayResult under = leveltools::playRandomly(source("under"), options);
     EXPECT_EQ(under.escape.update, 1);
     EXPECT_STREQ(under.escape.side, "floor");
     EXPECT_EQ(under.escape.object, 4);  // after the four walls
     EXPECT_EQ(under.escape.kind, "Ball");
-    EXPECT_EQ(under.escape.startY, -100.0f);
+    EXPECT_EQ(under.escape.startY, -400.0f);
     EXPECT_GT(under.farthest.distance, 1000.0f);
     EXPECT_EQ(under.farthest.update, options.updates);
     EXPECT_EQ(under.outside, 1);
@@ -40,7 +40,7 @@ TEST_F(ToolDir, RandomPlayIsFixedBySeedAndCatchesABodyOutsideTheWalls) {
     EXPECT_EQ(runTool("play" + d + " --minutes 0.2 slide", out), 0) << out;
     EXPECT_NE(out.find("1 levels, 720 updates"), std::string::npos) << out;
     EXPECT_EQ(runTool("play" + d + " --minutes 0.2 --seed 3 slide under", out), 1) << out;
-    EXPECT_NE(out.find("THROUGH THE floor WALL: object 4 (Ball) placed at (400, -100), after update 1"),
+    EXPECT_NE(out.find("THROUGH THE floor WALL: object 4 (Ball) placed at (400, -400), after update 1"),
               std::string::npos) << out;
     EXPECT_NE(out.find("2 levels, 1440 updates"), std::string::npos) << out;
     EXPECT_EQ(runTool("play" + d + " --minutes 0 slide", out), 2) << out;
