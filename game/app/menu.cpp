@@ -182,8 +182,6 @@ void StateMenu::update(float /*t*/) {
         SpriteManager::clear();
         std::exit(0);
     }
-    if (key(keys::EDITOR)) StateManager::change(new StateEditor);
-
     if (!iconsPlaced) {
         // The fade-in may have ended before every icon arrived (a slow frame
         // skips past v = 0.875): put them all at rest before they can be chosen.
@@ -197,21 +195,31 @@ void StateMenu::update(float /*t*/) {
     const int b = mouse(mx, my);
     hover = nullptr;
     if (lockInput) return;
-
-    const physics::Vector2D pointer(static_cast<float>(mx), static_cast<float>(my));
-    const int shown = static_cast<int>(std::min(world.bodies.size(), levelList.size()));
-    for (int i = 0; i < shown; ++i) {
-        MnuLevel& record = levelList[static_cast<std::size_t>(i)];
-        physics::Body<physics::TwoDee>* body = world.bodies[static_cast<std::size_t>(i)];
-        if (record.level.empty() || !body->contains(pointer)) continue;
-        hover = &record;
-        if (b & buttons::LEFT) {
-            explode(body);
-            lockInput = true;
-            StateManager::change(new StateSimulation(record));
-        }
-        break;
+    if (key(keys::EDITOR)) {
+        // On an icon: that level, to change or to start a new one from; elsewhere a new level.
+        const int i = iconAt(physics::Vector2D(static_cast<float>(mx), static_cast<float>(my)));
+        const MnuLevel* record = i >= 0 ? &levelList[static_cast<std::size_t>(i)] : nullptr;
+        lockInput = true;
+        StateManager::change(record != nullptr ? new StateEditor(record->level, record->dir) : new StateEditor);
+        return;
     }
+
+    const int i = iconAt(physics::Vector2D(static_cast<float>(mx), static_cast<float>(my)));
+    if (i < 0) return;
+    hover = &levelList[static_cast<std::size_t>(i)];
+    if (b & buttons::LEFT) {
+        explode(world.bodies[static_cast<std::size_t>(i)]);
+        lockInput = true;
+        StateManager::change(new StateSimulation(*hover));
+    }
+}
+
+int StateMenu::iconAt(const physics::Vector2D& pointer) const {
+    const std::size_t shown = std::min(world.bodies.size(), levelList.size());
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (!levelList[i].level.empty() && world.bodies[i]->contains(pointer)) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void StateMenu::out(float /*t*/, float /*v*/) { world.step(); }

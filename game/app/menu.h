@@ -3,8 +3,8 @@
 // body in a world of the menu's own: the icons slide in from the left during the
 // fade-in and stand still while the player chooses; a click pins the chosen icon
 // and blows the others away, and the world runs (gravity (0, -100)) during the
-// 2 s fade-out before the level starts. 'e' opens the editor; Escape ends the
-// process.
+// 2 s fade-out before the level starts. 'e' opens the editor, on the level
+// under the pointer or on a new one; Escape ends the process.
 //
 //   icon i: column c = i mod 4, row r = i div 4, resting at
 //           x = 100 + 25 c + r^2, y = 300 - 25 r (window pixels, y up)
@@ -79,6 +79,8 @@ public:
 
     // Pins `body` and blasts every other icon away from it.
     void explode(physics::Body<physics::TwoDee>* body);
+    // The index of the record whose icon holds `pointer`, or -1.
+    int iconAt(const physics::Vector2D& pointer) const;
 
     // Every listed level, file order; read once per process (while it is empty,
     // each new menu tries again). A deque, so that the references the play state

@@ -215,9 +215,12 @@ victoryStruct Level::findVictoryCondition(const std::string& conditionName) cons
 }
 
 void Level::resolveVictoryConditions() {
+    goal = false;
     for (Object* object : objects) {
         auto it = object->data.find("vicCondName");
-        if (it != object->data.end()) object->victory.push_back(findVictoryCondition(it->second));
+        if (it == object->data.end()) continue;
+        object->victory.push_back(findVictoryCondition(it->second));
+        goal = goal || object->victory.back().condition != victoryStruct::AUTO;
     }
 }
 
@@ -246,6 +249,9 @@ int Level::draw() {
 }
 
 bool Level::testVictory() {
+    // Nothing to bring anywhere is nothing to win: such a level would count as
+    // won by itself once its length had passed.
+    if (!goal) return false;
     for (Object* object : objects) {
         if (!object->isVictor()) return false;
     }

@@ -54,7 +54,7 @@ public:
     // One tick: step the world, update the objects in order, test the victory.
     int update(int tick);
     int draw();
-    bool testVictory();  // every object is a victor now
+    bool testVictory();  // the level has a goal and every object is a victor now
     bool victory();      // the conditions have held for more than `length` updates
     int reset();         // every object back to its start; returns 1
     // reset(), and the victory clock stopped and hidden: a restarted level has
@@ -97,6 +97,9 @@ public:
     float victoryTime = 0.0f;                               // consecutive updates in which all conditions held
     std::unique_ptr<Animation> clock;                       // shown while the conditions hold
     int length = 300;                                       // updates the conditions must hold; never negative
+    // Some object must enter or leave an area (a condition that is not AUTO);
+    // a level without one is never won.
+    bool goal = false;
 
 private:
     // Registers the types, sets gravity, makes the boundary walls, then reads `file`.

@@ -97,6 +97,23 @@ physics::Area* Polygon0::hull(float pointScale) {
     return shape;
 }
 
+void Polygon0::size(const physics::Vector2D& v) {
+    const float newScale = std::max(v.x, v.y);
+    if (physics == nullptr || !(newScale > 0.0f)) return;
+    physics::Area* shape = hull(newScale);
+    if (shape == nullptr) {
+        delete hull(scale);  // only for the texture coordinates of the shape that stays
+        return;
+    }
+    scale = newScale;
+    removeFirstShape();
+    physics->add(shape);
+    // As built from a line: centred on the start position, then made static, then turned.
+    Object::reset();
+    if (isStaticPolygon) physics->setStatic(true);
+    if (hasRotate) physics->rotate(physics::Rotation2D(rotate));
+}
+
 int Polygon0::draw() {
     if (texture == nullptr || physics == nullptr) return 0;
     std::vector<float> vertices;

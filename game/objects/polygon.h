@@ -23,6 +23,9 @@ public:
     Polygon0(World2D* world, std::string* words);
 
     int draw() override;
+    // Rescales the shape so that a picture of 1 x 1 texture units spans
+    // max(v.x, v.y) units; the centre stays. Nothing when that scale gives no hull.
+    void size(const physics::Vector2D& v) override;
     // Stored only: the shape and the picture keep their size. Ignored when static.
     void changeDilation(float d) override;
 

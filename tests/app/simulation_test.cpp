@@ -12,10 +12,13 @@
 
 class Play : public AppDir {
 protected:
-    // A level with one ball resting on the floor; no victory condition, so with
-    // `length` the level is won after length + 1 updates.
+    // A level with one ball resting on the floor, free to go anywhere, and a
+    // crate far right already resting in its area: with `length`, the level is
+    // won after length + 1 updates.
     std::unique_ptr<StateSimulation> start(int length) {
-        writeLevel("lvl", "Length " + std::to_string(length) + "\nBall 400 20 16 orangeball.tga\n");
+        writeLevel("lvl", "Length " + std::to_string(length) +
+                              "\nBox 760 21 32 32 crate1.tga --victory home\nVictory home enter 760 40 80 80\n"
+                              "Ball 400 20 16 orangeball.tga\n");
         record = MnuLevel();
         record.level = "lvl";
         return std::unique_ptr<StateSimulation>(new StateSimulation(record));

@@ -148,14 +148,14 @@ TEST_F(LevelTest, WonOnTheUpdateAfterTheConditionsHeldForItsLength) {
         std::string text;
         int wonAt;  // 0: not within 600 updates
     } cases[] = {
-        {"# nothing but walls\n", 301},
-        {"Length 0\n", 1},
-        {"Length -40\n", 1},  // a negative wait counts as none, not as won before anything happened
+        {"# nothing but walls\n", 0},  // nothing to bring anywhere: never won, not won by itself
+        {"Length 0\n" + ball + "Victory g enter 400 60 300 120\n", 1},
+        {"Length -40\n" + ball + "Victory g enter 400 60 300 120\n", 1},  // a negative wait counts as none
         {"Length 10\n" + ball + "Victory g enter 400 60 300 120 centre\n", 11},
         {"Length 10\n" + ball + "Victory g leave 400 60 300 120\n", 0},
         {"Length 10\n" + ball + "Victory g enter 400 60 300 120\nVictory g enter 700 500 9 9\n", 0},
         {"Length 10\n" + ball + "Victory g enter 700 500 9 9\nVictory g enter 400 60 300 120\n", 11},
-        {"Length 10\n" + ball + "Victory other enter 700 500 9 9\n", 11},
+        {"Length 10\n" + ball + "Victory other enter 700 500 9 9\n", 0},  // g is never declared: no goal
     };
     for (const auto& c : cases) {
         auto level = load(c.text);

@@ -38,6 +38,7 @@ const std::vector<Asset>& assets() {
         {"clock3.tga", true, [] { return makeClock(3); }, "victory clock"},
         {"clock4.tga", true, [] { return makeClock(4); }, "victory clock"},
         {"marker.tga", true, makeMarker, "show me: the next click's place, scale 0.5 to 1"},
+        {"dot.tga", true, makeDot, "editor: dotted outline of the selection and links, 8 px across"},
         {"bombA.tga", true, [] { return makeBomb(0); }, "bomb: scale 0.703125 around a 15 px radius body"},
         {"bombB.tga", true, [] { return makeBomb(1); }, "bomb, fuse frame 2"},
         {"bombC.tga", true, [] { return makeBomb(2); }, "bomb, fuse frame 3"},

@@ -38,6 +38,7 @@ Canvas makeFont();
 Canvas makeTick();
 Canvas makeClock(int quarters);
 Canvas makeMarker();
+Canvas makeDot();
 
 // --- pictures (images_objects.cpp) ---
 Canvas makeBomb(int frame);

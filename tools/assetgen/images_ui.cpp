@@ -310,4 +310,12 @@ Canvas makeMarker() {
     return c;
 }
 
+Canvas makeDot() {
+    // One dot of the editor's dotted lines: white on a dark rim, seen on any backdrop.
+    Canvas c(16, 16);
+    c.fill([](float x, float y) { return circle(x, y, 8, 8, 7); }, [](float, float) { return withAlpha(pal::INK, 0.6f); });
+    c.fill([](float x, float y) { return circle(x, y, 8, 8, 4.5f); }, [](float, float) { return pal::WHITE; });
+    return c;
+}
+
 }  // namespace art

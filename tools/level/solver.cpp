@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -474,7 +475,8 @@ SolveResult solve(const LevelSource& level, const SolveOptions& options) {
     bounded.targetPlayable = std::clamp(bounded.targetPlayable, MIN_PLAYABLE, 1.0);
     // What loading prints is dropped once around the whole search: replays on
     // several threads cannot each redirect standard output (see replayUnsilenced).
-    OutputCapture silence(OutputCapture::DISCARD);
+    std::optional<OutputCapture> silence;
+    if (options.silenceOutput) silence.emplace(OutputCapture::DISCARD);
     return Search(level, bounded).run();
 }
 

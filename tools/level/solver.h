@@ -20,7 +20,7 @@
 // before each as the serial search does; results past the stop point are dropped.
 // The solution and the counts are those of one job; only a time budget fits more
 // simulations in. Standard output is silenced while solve runs (what loading
-// prints).
+// prints), unless silenceOutput is false.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,6 +52,9 @@ struct SolveOptions {
     double targetPlayable = 0.9;
     int maxUpdates = DEFAULT_MAX_UPDATES;  // updates one replay may take
     int jobs = 1;                          // replays run at once, on as many threads
+    // Standard output dropped while the search runs (what loading prints, once per
+    // replay); false where the process has output of its own meanwhile (the game).
+    bool silenceOutput = true;
     PlayabilityOptions playability;
     // Called after every simulation, on the calling thread (cheap to ignore; the
     // caller throttles drawing).
