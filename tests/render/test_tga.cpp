@@ -70,6 +70,7 @@ TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
         {"colour-mapped", tgaFile(1, 1, 1, 24, 0, {1, 2, 3}), true, {}},
         {"a run of 5 over 4 pixels", tgaFile(10, 2, 2, 24, 0, {0x84, 1, 2, 3}), true, {}},
         {"a literal packet cut short", tgaFile(10, 2, 2, 24, 0, {0x03, 1, 2, 3}), true, {}},
+        {"one run of 2 for 4 pixels", tgaFile(10, 2, 2, 32, 0x28, {0x81, 1, 2, 3, 4}), true, {}},
         {"a run without its pixel", tgaFile(10, 2, 2, 24, 0, {0x83, 1}), false, {}},
     };
     for (const Case& c : cases) {
