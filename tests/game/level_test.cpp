@@ -46,6 +46,7 @@ TEST_F(LevelTest, EachBadLineIsSkippedWithOneMessageAndOddButValidLinesLoadSilen
         {"Ball abc def", "\"abc\" is not a number (Ball x)"},
         {"Ball 100 100", "missing (Ball radius)"},
         {"Ball 100 100 10", "missing (Ball picture)"},
+        {std::string("Ball 100 100\0 16 ball.tga", 25), "missing (Ball radius)"},  // the line ends at the NUL
         {"Ball 100 100 10 ball.tga --restitution -inf", "\"-inf\" is not a finite number (Ball --restitution)"},
         {"Ball 100 100 10 ball.tga --victory", "missing (Ball --victory)"},
         {"Box 1 2 3", "missing (Box height)"},
