@@ -166,13 +166,24 @@ TEST(GlSprite, PicturesMadeOnAnotherThreadDrawOnTheDrawingThread) {
     drawAll();
     expectPictures(", first drawn");
 
-    // Made and dropped on another thread, never drawn: the pictures already
-    // drawn keep their textures.
-    std::thread([] { Sprite dropped("left-right.tga"); }).join();
+    // Never drawn, dropped on the other thread or on this one: the pictures
+    // already drawn keep their textures.
+    std::unique_ptr<Sprite> undrawn;
+    std::thread([&] {
+        Sprite dropped("left-right.tga");
+        undrawn = std::make_unique<Sprite>("top-bottom.tga");
+    }).join();
+    undrawn.reset();
     glClear(GL_COLOR_BUFFER_BIT);
     drawAll();
-    expectPictures(", drawn again after a sprite came and went on another thread");
+    expectPictures(", drawn again after undrawn sprites were dropped");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // A picture is uploaded once: the same frame again is not rendered again.
+    drawAll();
+    window::endFrame();
+    drawAll();
+    EXPECT_FALSE(window::endFrame()) << "the same frame again";
 }
 
 int main(int argc, char** argv) {
