@@ -140,15 +140,8 @@ TEST(GlSprite, PicturesMadeOnAnotherThreadDrawOnTheDrawingThread) {
             const Case& c = cases[i];
             Sprite& s = *made[i];
             const float l = c.cx - 20.0f, r = c.cx + 20.0f, b = c.cy - 20.0f, t = c.cy + 20.0f;
-            const float tex[] = {0, 0, 1, 0, 1, 1, 0, 1};
-            const float corners[] = {l, t, r, t, r, b, l, b};
-            float quad[16];
-            for (int k = 0; k < 4; ++k) {
-                quad[4 * k] = tex[2 * k];
-                quad[4 * k + 1] = tex[2 * k + 1];
-                quad[4 * k + 2] = corners[2 * k];
-                quad[4 * k + 3] = corners[2 * k + 1];
-            }
+            const float tex[] = {0, 0, 1, 0, 1, 1, 0, 1}, corners[] = {l, t, r, t, r, b, l, b};
+            const float quad[] = {0, 0, l, t, 1, 0, r, t, 1, 1, r, b, 0, 1, l, b};  // (tx, ty, x, y) corners
             switch (c.first) {
                 case DRAW: s.draw(c.cx, c.cy, 40.0f / s.width, 40.0f / s.height, 0, 1); break;
                 case POLYGON: s.drawPolygon(tex, corners, 4); break;
