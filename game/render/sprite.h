@@ -8,12 +8,18 @@
 // Everything that draws (sprites, font quads, textured polygons) goes through this
 // class, so the game's logic never touches OpenGL itself.
 #include <string>
+#include <vector>
 
 class Sprite {
 public:
     // Loads "./media/" + filename. On failure prints "Failed to load <path>\n" on
     // standard output and stays empty: texture 0, size 0 x 0, draws nothing.
+    // Safe on any thread: the OpenGL sprite only decodes here and makes its
+    // texture when first drawn, on the thread that draws (the one owning the
+    // OpenGL context).
     explicit Sprite(const char* filename);
+    // On the drawing thread once the sprite has been drawn (it gives its texture
+    // back to OpenGL); a sprite never drawn may go on any thread.
     ~Sprite();
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
@@ -33,9 +39,23 @@ public:
     // (tx, ty, x, y): 16 floats per quad. Used by the bitmap font.
     void drawQuads(const float* data, int quadCount, float r, float g, float b, float a);
 
-    bool empty() const { return texture == 0 || width <= 0 || height <= 0; }
+    // No picture: loading failed. A loaded picture always has a size, and the
+    // size never waits for a texture, so this holds on any thread.
+    bool empty() const { return width <= 0 || height <= 0; }
 
-    unsigned int texture = 0;  // OpenGL texture name; 0 when loading failed
-    int width = 0;             // image width, pixels
-    int height = 0;            // image height, pixels
+    // OpenGL texture name; 0 when loading failed, and in the OpenGL sprite until
+    // the picture is first drawn.
+    unsigned int texture = 0;
+    int width = 0;   // image width, pixels
+    int height = 0;  // image height, pixels
+
+private:
+    // OpenGL sprite only: makes `texture` from `decoded` and lets the bytes go.
+    void createTexture();
+
+    // OpenGL sprite only: the picture decoded but not yet in a texture, rows of
+    // `width` pixels from the top, no padding, bytes B, G, R (`opaque`) or
+    // B, G, R, A. Empty once the texture holds it.
+    std::vector<unsigned char> decoded;
+    bool opaque = false;
 };

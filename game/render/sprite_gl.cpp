@@ -2,12 +2,20 @@
 // the image's own size. Drawing is recorded into the frame's DrawList and
 // rendered in immediate mode when the frame ends (or is flushed). Needs the
 // context of the window.
+//
+// OpenGL may only be called on the thread that owns the context, but sprites are
+// made wherever levels are built, the level solver's thread included. So the
+// constructor only decodes (file and CPU work, safe anywhere) and keeps the
+// bytes; the first draw, always on the drawing thread, makes the texture and
+// drops them. Everything here that calls OpenGL or touches the texture
+// bookkeeping below runs on the drawing thread only.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unordered_set>
 
 #include "game/render/draw_list.h"
@@ -36,18 +44,8 @@ bool isBgra32(const SDL_PixelFormat* f) {
            f->Amask == A_MASK;
 }
 
-// Row alignment OpenGL must assume to walk this surface's rows, or 0 when the
-// row pitch is none of the alignments it knows.
-int unpackAlignment(const SDL_Surface* s) {
-    int row = s->w * s->format->BytesPerPixel;
-    for (int a : {1, 2, 4, 8}) {
-        if (s->pitch == (row + a - 1) / a * a) return a;
-    }
-    return 0;
-}
-
-// Any other layout (8-bit palettes, 16-bit, other channel orders, odd pitches)
-// becomes 32-bit BGRA so the upload never reads past the pixels or swaps colours.
+// Any other layout (8-bit palettes, 16-bit, other channel orders) becomes
+// 32-bit BGRA so the upload never swaps colours.
 SDL_Surface* toBgra32(SDL_Surface* src) {
     SDL_PixelFormat fmt = {};
     fmt.BitsPerPixel = 32;
@@ -90,7 +88,9 @@ FrameGate& gate() {
     return g;
 }
 
-// Counts texture uploads and deletions (see FrameGate::mustRender).
+// Counts texture uploads and deletions (see FrameGate::mustRender). A picture's
+// first draw uploads it, so that frame is rendered even when its draw list
+// matches the last one.
 unsigned long& textureEpoch() {
     static unsigned long epoch = 0;
     return epoch;
@@ -187,6 +187,7 @@ Sprite::Sprite(const char* filename) {
 }
 
 Sprite::~Sprite() {
+    // A sprite never drawn has no texture and makes no OpenGL call here.
     if (texture != 0) deleteTexture(texture);
 }
 
@@ -200,33 +201,43 @@ bool Sprite::loadImage(const char* path) {
 
     SDL_Surface* pixels = surface;
     bool bgr = isBgr24(surface->format);
-    if ((!bgr && !isBgra32(surface->format)) || unpackAlignment(surface) == 0) {
+    if (!bgr && !isBgra32(surface->format)) {
         pixels = toBgra32(surface);
-        bgr = false;
-        if (!pixels || unpackAlignment(pixels) == 0) {
-            if (pixels) SDL_FreeSurface(pixels);
+        if (!pixels) {
             SDL_FreeSurface(surface);
             return false;
         }
     }
 
-    if (texture != 0) deleteTexture(texture);
+    // Rows packed end to end: the surface's pitch may pad them.
+    const std::size_t row = static_cast<std::size_t>(pixels->w) * pixels->format->BytesPerPixel;
+    decoded.resize(row * pixels->h);
+    if (SDL_MUSTLOCK(pixels)) SDL_LockSurface(pixels);
+    for (int y = 0; y < pixels->h; ++y) {
+        std::memcpy(decoded.data() + row * y, static_cast<const unsigned char*>(pixels->pixels) + pixels->pitch * y,
+                    row);
+    }
+    if (SDL_MUSTLOCK(pixels)) SDL_UnlockSurface(pixels);
     width = pixels->w;
     height = pixels->h;
-    texture = window::newSpriteTexture();
-    ++textureEpoch();
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment(pixels));
-    if (SDL_MUSTLOCK(pixels)) SDL_LockSurface(pixels);
-    glTexImage2D(GL_TEXTURE_2D, 0, bgr ? GL_RGB : GL_RGBA, width, height, 0, bgr ? GL_BGR : GL_BGRA,
-                 GL_UNSIGNED_BYTE, pixels->pixels);
-    if (SDL_MUSTLOCK(pixels)) SDL_UnlockSurface(pixels);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-
-    if (bgr) opaqueTextures().insert(texture);
+    opaque = bgr;
 
     if (pixels != surface) SDL_FreeSurface(pixels);
     SDL_FreeSurface(surface);
     return true;
+}
+
+void Sprite::createTexture() {
+    // A picture loaded again replaces the texture of the one before.
+    if (texture != 0) deleteTexture(texture);
+    texture = window::newSpriteTexture();
+    ++textureEpoch();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, opaque ? GL_RGB : GL_RGBA, width, height, 0, opaque ? GL_BGR : GL_BGRA,
+                 GL_UNSIGNED_BYTE, decoded.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (opaque) opaqueTextures().insert(texture);
+    std::vector<unsigned char>().swap(decoded);  // the texture holds the picture now
 }
 
 int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha) {
@@ -235,17 +246,20 @@ int Sprite::draw(float x, float y, float sx, float sy, float angle, float alpha)
     if (empty() || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(sx) || !std::isfinite(sy) ||
         !std::isfinite(angle) || !std::isfinite(alpha))
         return 0;
+    if (!decoded.empty()) createTexture();
     pending().sprite(texture, width, height, x, y, sx, sy, angle, alpha);
     return 0;
 }
 
 void Sprite::drawPolygon(const float* texCoords, const float* vertices, int count) {
     if (empty() || !texCoords || !vertices || count < 3) return;
+    if (!decoded.empty()) createTexture();
     pending().polygon(texture, width, height, texCoords, vertices, count);
 }
 
 void Sprite::drawQuads(const float* data, int quadCount, float r, float g, float b, float a) {
     if (empty() || !data || quadCount <= 0) return;
+    if (!decoded.empty()) createTexture();
     pending().quads(texture, width, height, data, quadCount, r, g, b, a);
 }
 

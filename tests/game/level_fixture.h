@@ -1,6 +1,7 @@
 #pragma once
 // A fresh working directory per test with small Targa pictures of known sizes
 // for every image the objects and the game's states use.
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -8,6 +9,18 @@
 
 #include "common/temp_run_dir.h"
 #include "game/objects/level.h"
+#include "physics/physics.h"
+
+// Every body of the level: finite position and velocity, whatever it was fed.
+inline bool allFinite(const Level& level) {
+    for (const Object* object : level.objects) {
+        if (object->physics == nullptr) continue;
+        const physics::Vector2D& p = object->physics->getPosition();
+        const physics::Vector2D& v = object->physics->getVelocity();
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(v.x) || !std::isfinite(v.y)) return false;
+    }
+    return true;
+}
 
 class LevelDir : public TempRunDir {
 protected:

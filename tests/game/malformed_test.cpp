@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +30,7 @@
 #include "game/render/tga.h"
 #include "level_fixture.h"
 #include "physics/physics.h"
+#include "render/tga_bytes.h"
 
 namespace {
 
@@ -54,17 +54,6 @@ Lines linesOf(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-// Every body of the level where a body can be: finite position and velocity.
-bool allFinite(Level& level) {
-    for (Object* object : level.objects) {
-        if (object->physics == nullptr) continue;
-        const physics::Vector2D& p = object->physics->getPosition();
-        const physics::Vector2D& v = object->physics->getVelocity();
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(v.x) || !std::isfinite(v.y)) return false;
-    }
-    return true;
 }
 
 // What a child process may not do: write files past `fileBytes` (the write fails
@@ -139,7 +128,6 @@ protected:
 // finite bodies, and no picture outside media/ is opened.
 TEST_F(MalformedTest, LevelFiles) {
     const std::string ball = "Ball 400 300 16 ball.tga\n";
-    const std::string nulLine("Ball 100 100\0 16 ball.tga\n", 26);
     const struct {
         const char* name;
         std::string text;
@@ -150,30 +138,12 @@ TEST_F(MalformedTest, LevelFiles) {
         {"tenmegabyteline", ball + "Ball 1 2 " + std::string(10 << 20, '7') + "\n" + ball, 1,
          {"line 2: \"7777777777777777777777777777777777777777\"... (1014 bytes) is out of range (Ball radius)",
           "line 2: longer than 1023 characters; read up to there, and the rest of the file skipped"}},
-        {"nul", nulLine + ball, 1, {"line 1: missing (Ball radius)"}},
-        {"nan", "Polygon 400 300 nan poly.tga 3 0 0 1 0 0 1\n" + ball, 1,
-         {"line 1: \"nan\" is not a finite number (Polygon scale)"}},
-        {"infinity", "Ball 400 300 16 ball.tga --restitution -inf\n" + ball, 1,
-         {"line 1: \"-inf\" is not a finite number (Ball --restitution)"}},
-        {"hugereal", "Polygon 400 300 1e39 poly.tga 3 0 0 1 0 0 1\n" + ball, 1,
-         {"line 1: \"1e39\" is out of range (Polygon scale)"}},
-        {"hugewhole", "Box 400 300 99999999999 40 crate.tga\n" + ball, 1,
-         {"line 1: \"99999999999\" is out of range (Box width)"}},
         // Within range, far outside the field: loads, and stays finite.
         {"farandbig", "Box 2000000000 -2000000000 40 40 crate.tga\nBox 400 300 1000000 1000000 crate.tga\n" + ball,
          3, {}},
         {"zerosize", "Box 400 300 0 0 crate.tga\nBall 200 300 0 ball.tga\nStaticBox 100 100 0 0\n" + ball, 4, {}},
         {"negativesize", "Box 400 300 -40 -30 crate.tga\nBall 200 300 -16 ball.tga\nStaticBox 100 100 -50 -10\n" + ball,
          4, {}},
-        {"degenerate",
-         "Polygon 400 300 64 poly.tga 3 0 0 1 1 2 2\nPolygon 400 300 64 poly.tga 4 1 1 1 1 1 1 1 1\n"
-         "Polygon 400 300 0 poly.tga 3 0 0 1 0 0 1\nPolygon 400 300 64 poly.tga -3 0 0 1 0 0 1\n" +
-             ball,
-         1,
-         {"line 1: Polygon with 3 point(s) at scale 64 has fewer than three hull points",
-          "line 2: Polygon with 4 point(s) at scale 64 has fewer than three hull points",
-          "line 3: Polygon with 3 point(s) at scale 0 has fewer than three hull points",
-          "line 4: Polygon with 0 point(s) at scale 64 has fewer than three hull points"}},
         {"climbingpicture",
          "Background ../../something\nBall 400 300 16 /etc/passwd\nBox 400 300 8 8 ..\nStaticBox 400 300 8 8 ../x\n" + ball,
          1,
@@ -366,41 +336,22 @@ TEST_F(MalformedTest, ProgressFiles) {
 
 // A Targa picture whose header does not fit its file is refused before any
 // pixel memory is taken; the sprite says which file failed and draws nothing.
+// (Short, zero-sized and unknown kinds of picture: Tga.HandMadeFilesDecodeToTheirPixelsOrAreRefused.)
 TEST_F(MalformedTest, TargaPictures) {
-    auto header = [](int type, int width, int height, int bits) {
-        std::string h(18, '\0');
-        h[2] = static_cast<char>(type);
-        h[12] = static_cast<char>(width & 0xff);
-        h[13] = static_cast<char>(width >> 8);
-        h[14] = static_cast<char>(height & 0xff);
-        h[15] = static_cast<char>(height >> 8);
-        h[16] = static_cast<char>(bits);
-        h[17] = 0x28;
-        return h;
-    };
-    const std::string pixel(4, '\x7f');
+    auto bytes = [](const std::vector<unsigned char>& b) { return std::string(b.begin(), b.end()); };
     const struct {
         const char* name;
         std::string bytes;
-        bool headerOk;  // tga::readHeader, what the headless sprite reads
     } rows[] = {
-        {"shortheader.tga", header(2, 2, 2, 32).substr(0, 10), false},
-        {"shortpixels.tga", header(2, 2, 2, 32) + pixel + pixel + pixel, false},
-        // The header reader asks one run-length packet per 128 pixels at least; the
-        // decoder then finds this run's second pixel missing.
-        {"shortrle.tga", header(10, 2, 2, 32) + "\x81" + pixel, true},
-        {"zero.tga", header(2, 0, 0, 32), false},
-        {"huge.tga", header(2, 65535, 65535, 32) + pixel, false},
-        {"hugerle.tga", header(10, 65535, 65535, 32) + "\xff" + pixel, false},
-        {"unknowntype.tga", header(32, 2, 2, 32) + pixel + pixel + pixel + pixel, false},
-        {"unknowndepth.tga", header(2, 2, 2, 12) + pixel + pixel + pixel + pixel, false},
-        {"binary.tga", randomBytes(5000, 3), false},
-        {"empty.tga", "", false},
+        {"huge.tga", bytes(tgaFile(2, 65535, 65535, 32, 0x28, {1, 2, 3, 4}))},
+        {"hugerle.tga", bytes(tgaFile(10, 65535, 65535, 32, 0x28, {0xff, 1, 2, 3, 4}))},
+        {"binary.tga", randomBytes(5000, 3)},
+        {"empty.tga", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        writeFile(std::string("media/") + row.name, row.bytes);
         const std::string path = std::string("media/") + row.name;
+        writeFile(path, row.bytes);
         // Under a memory limit, so a reader that believed the header fails here
         // rather than taking the machine's memory.
         const std::string result = inChild(
@@ -411,8 +362,7 @@ TEST_F(MalformedTest, TargaPictures) {
                        (tga::read(path, image) || !image.rgba.empty() ? ", pixels" : "");
             },
             Limits{0, kSanitized ? 0 : 512u << 20, false});
-        EXPECT_EQ(result, row.headerOk ? "header" : "no header");
-        if (row.headerOk) continue;
+        EXPECT_EQ(result, "no header");
         testing::internal::CaptureStdout();
         Sprite sprite(row.name);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("Failed to load ./media/") + row.name + "\n");

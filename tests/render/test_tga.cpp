@@ -63,13 +63,14 @@ TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
          {77, 77, 77, 255, 77, 77, 77, 255, 77, 77, 77, 255, 77, 77, 77, 255}},
         {"BGRA, bottom up", tgaFile(2, 1, 2, 32, 8, {1, 2, 3, 4, 5, 6, 7, 8}), true, {7, 6, 5, 8, 3, 2, 1, 4}},
         {"shorter than a header", {1, 2, 3}, false, {}},
-        {"48 bytes of pixels cut to 10", tgaFile(2, 4, 4, 24, 0x20, Bytes(10)), false, {}},
-        {"unknown image type", tgaFile(7, 4, 4, 24, 0), false, {}},
+        {"48 bytes of pixels cut to 47", tgaFile(2, 4, 4, 24, 0x20, Bytes(47)), false, {}},
+        {"unknown image type", tgaFile(7, 4, 4, 24, 0, Bytes(48)), false, {}},  // with all its pixels
         {"no width", tgaFile(2, 0, 4, 24, 0), false, {}},
         {"12 bits per pixel", tgaFile(2, 1, 1, 12, 0, Bytes(2)), false, {}},
         {"colour-mapped", tgaFile(1, 1, 1, 24, 0, {1, 2, 3}), true, {}},
         {"a run of 5 over 4 pixels", tgaFile(10, 2, 2, 24, 0, {0x84, 1, 2, 3}), true, {}},
         {"a literal packet cut short", tgaFile(10, 2, 2, 24, 0, {0x03, 1, 2, 3}), true, {}},
+        {"one run of 2 for 4 pixels", tgaFile(10, 2, 2, 32, 0x28, {0x81, 1, 2, 3, 4}), true, {}},
         {"a run without its pixel", tgaFile(10, 2, 2, 24, 0, {0x83, 1}), false, {}},
     };
     for (const Case& c : cases) {

@@ -4,15 +4,14 @@
 // cycle chooses the next shipped level in the menu, clicks a few seeded random
 // places, then either wins by the level's stored solution (after 'r') and the
 // tick mark, or leaves with Escape. The resident memory must settle: after the
-// first `--settle` cycles it may grow by less than 1 MB in all.
+// first SOAK_SETTLE cycles it may grow by less than 1 MB in all.
 //
-//   soak_tests [--cycles N] [--settle N] [gtest options]   (default 60 and 30)
+//   SOAK_CYCLES=N SOAK_SETTLE=N soak_tests [gtest options]   (default 60 and 30)
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -30,8 +29,14 @@
 
 namespace {
 
-int s_cycles = 60;
-int s_settle = 30;
+// A whole number from the environment, or `fallback` when it is not set.
+int fromEnvironment(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atoi(value) : fallback;
+}
+
+const int s_cycles = fromEnvironment("SOAK_CYCLES", 60);
+const int s_settle = fromEnvironment("SOAK_SETTLE", 30);
 const long MEGABYTE = 1024 * 1024;
 const double UPDATES_PER_SECOND = 60.0;
 const int WAIT_LIMIT = 600;  // updates any wait may take (10 s of game clock) before the cycle fails
@@ -166,6 +171,7 @@ protected:
 
 TEST_F(Soak, MenuLevelMenuRoundTripsWinOrLeaveAndTheResidentMemorySettles) {
     ASSERT_FALSE(names.empty());
+    ASSERT_TRUE(1 <= s_settle && s_settle <= s_cycles) << "need 1 <= SOAK_SETTLE <= SOAK_CYCLES";
     StateManager::change(new StateSplash);
     long settledAt = 0, highest = 0;
     int wins = 0, leaves = 0;
@@ -214,22 +220,3 @@ TEST_F(Soak, MenuLevelMenuRoundTripsWinOrLeaveAndTheResidentMemorySettles) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--cycles") == 0) {
-            s_cycles = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--settle") == 0) {
-            s_settle = std::atoi(argv[i + 1]);
-        } else {
-            std::fprintf(stderr, "usage: soak_tests [--cycles N] [--settle N] [gtest options]\n");
-            return 2;
-        }
-    }
-    if (s_cycles < 1 || s_settle < 1 || s_settle > s_cycles) {
-        std::fprintf(stderr, "soak_tests: need 1 <= --settle <= --cycles\n");
-        return 2;
-    }
-    return RUN_ALL_TESTS();
-}

@@ -39,14 +39,12 @@ TEST(SolutionFormat, RefusesBrokenFilesAndClicksNoPlayerCanMakeNamingTheLine) {
     } cases[] = {
         {"par 0\n", "no \"hash\""},
         {head, "no \"par\""},
-        {"hash 0123\npar 0\n", "x.sol, line 1"},
         {"hash 0123456789ABCDEF\npar 0\n", "x.sol, line 1"},  // lower case only
         {head + "par 1\n", "par 1 but 0 clicks"},
         {head + "par -1\n", "line 2"},
         {head + "par 0\nlimit 0\n", "line 3"},
         {head + "par 0\nplayable 1.5\n", "line 3"},
         {head + "par 0\nclicks 3\n", "unknown item \"clicks\""},
-        {head + "par 1\nclick 1 2\n", "line 3"},
         {head + "par 1\nclick 1 2 3x\n", "line 3"},
         {head + "par 1\nclick 2000000000 2 3\n", "line 3"},  // beyond what a replay may add to it
         // Two presses need an update with the button up in between.

@@ -1,14 +1,17 @@
 // The OpenGL sprite in a real window (run under a virtual display): pictures of
 // every pixel depth arrive with the right colours, the transform does what the
-// drawing contract says, and the shortcuts for opaque and 1:1 pictures leave the
-// drawing state as they found it.
+// drawing contract says, the shortcuts for opaque and 1:1 pictures leave the
+// drawing state as they found it, and sprites made on another thread (the level
+// solver's) draw right on this one.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/render/sprite.h"
@@ -104,6 +107,76 @@ TEST(GlSprite, PicturesOfEveryDepthDrawWhereAndHowTheyShould) {
         EXPECT_EQ(after, depth) << c.what;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
     }
+}
+
+// The level solver makes sprites on its own thread while this one holds the
+// OpenGL context; each must still draw right here, whichever call draws it first,
+// and one the solver makes and drops without drawing must leave OpenGL alone.
+TEST(GlSprite, PicturesMadeOnAnotherThreadDrawOnTheDrawingThread) {
+    writePicture("left-right.tga", 2, 1, false, [](int x, int) { return x ? 0x0000ff : 0xff0000; });
+    writePicture("top-bottom.tga", 1, 2, true, [](int, int y) { return y ? 0x00ff00 : 0xffff00; });
+
+    enum First { DRAW, POLYGON, QUADS };
+    struct Case {
+        const char* image;
+        First first;
+        int cx, cy;             // centre of the 40 x 40 pixels it covers
+        int dx, dy, near, far;  // colours at the centre -/+ (dx, dy), clear of the linear blend
+    };
+    const Case cases[] = {
+        {"left-right.tga", DRAW, 100, 100, 15, 0, 0xff0000, 0x0000ff},
+        {"top-bottom.tga", POLYGON, 200, 100, 0, 15, 0x00ff00, 0xffff00},  // y up: the bottom row is nearer 0
+        {"left-right.tga", QUADS, 300, 100, 15, 0, 0xff0000, 0x0000ff},
+    };
+    constexpr int N = sizeof cases / sizeof cases[0];
+    std::unique_ptr<Sprite> made[N];
+    std::thread([&] {
+        for (int i = 0; i < N; ++i) made[i] = std::make_unique<Sprite>(cases[i].image);
+    }).join();
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    auto drawAll = [&] {
+        for (int i = 0; i < N; ++i) {
+            const Case& c = cases[i];
+            Sprite& s = *made[i];
+            const float l = c.cx - 20.0f, r = c.cx + 20.0f, b = c.cy - 20.0f, t = c.cy + 20.0f;
+            const float tex[] = {0, 0, 1, 0, 1, 1, 0, 1}, corners[] = {l, t, r, t, r, b, l, b};
+            const float quad[] = {0, 0, l, t, 1, 0, r, t, 1, 1, r, b, 0, 1, l, b};  // (tx, ty, x, y) corners
+            switch (c.first) {
+                case DRAW: s.draw(c.cx, c.cy, 40.0f / s.width, 40.0f / s.height, 0, 1); break;
+                case POLYGON: s.drawPolygon(tex, corners, 4); break;
+                case QUADS: s.drawQuads(quad, 1, 1, 1, 1, 1); break;
+            }
+        }
+    };
+    auto expectPictures = [&](const char* when) {
+        for (const Case& c : cases) {
+            expectPixel(c.cx - c.dx, c.cy - c.dy, c.near, (std::string(c.image) + when).c_str());
+            expectPixel(c.cx + c.dx, c.cy + c.dy, c.far, (std::string(c.image) + when).c_str());
+        }
+    };
+    for (const auto& s : made) ASSERT_FALSE(s->empty()) << "a picture not yet drawn is still a picture";
+    drawAll();
+    expectPictures(", first drawn");
+
+    // Never drawn, dropped on the other thread or on this one: the pictures
+    // already drawn keep their textures.
+    std::unique_ptr<Sprite> undrawn;
+    std::thread([&] {
+        Sprite dropped("left-right.tga");
+        undrawn = std::make_unique<Sprite>("top-bottom.tga");
+    }).join();
+    undrawn.reset();
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawAll();
+    expectPictures(", drawn again after undrawn sprites were dropped");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // A picture is uploaded once: the same frame again is not rendered again.
+    drawAll();
+    window::endFrame();
+    drawAll();
+    EXPECT_FALSE(window::endFrame()) << "the same frame again";
 }
 
 int main(int argc, char** argv) {
