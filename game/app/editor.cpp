@@ -549,13 +549,15 @@ void StateEditor::pollProof() {
     if (!proof.poll(result)) return;
     proven = result;
     provenText = result.text;
-    if (!result.found) {
+    if (result.found) {
+        char playable[16];
+        std::snprintf(playable, sizeof playable, "%.2f", result.solution.playable);
+        proofLine = "winnable in " + plural(result.solution.par, "explosion") + ", playable " + playable;
+    } else {
         proofLine = "no solution found";
-        return;
     }
-    char playable[16];
-    std::snprintf(playable, sizeof playable, "%.2f", result.solution.playable);
-    proofLine = "winnable in " + plural(result.solution.par, "explosion") + ", playable " + playable;
+    std::printf("Proof of %s: %s\n", name.empty() ? "the new level" : name.c_str(), proofLine.c_str());
+    std::fflush(stdout);
 }
 
 std::string StateEditor::describe(const Object* o) const {
@@ -599,27 +601,28 @@ std::vector<StateEditor::Label> StateEditor::labels() const {
     out.push_back({"Left click:  Select and Move object", 200, 555, 18, kWhite});
     out.push_back({"Del delete   l link   z undo   s save   p prove   Return test   h all keys", 200, 537, 14, kWhite});
     if (help) {
-        const char* lines[] = {
-            "1 - 9      choose what the right button places",
-            "right      place; drag: size;  on an object: resize",
-            "left       select and drag;  on empty space: none",
-            "Shift      snap to 5 pixels",
-            "Delete     remove the selected object",
-            "l          link the selected ball, crate or polygon",
-            "           to the next target area (then none)",
-            "t          target area: enter or leave",
-            "+  -       bomb fuse, seconds",
-            "c          polygon shape",
-            "z  y       undo, redo",
-            "s          save as your own level",
-            "p          prove winnable (runs while you edit)",
-            "Return     test: left clicks explode, Esc stops",
-            "Esc        menu (twice with unsaved changes)",
-            "h          hide this",
+        const char* const lines[][2] = {
+            {"1 - 9", "choose what the right button places"},
+            {"right", "place; a drag sizes; on an object: resize"},
+            {"left", "select and drag; on empty space: select none"},
+            {"Shift", "snap to 5 pixels"},
+            {"Delete", "remove the selected object"},
+            {"l", "link the selected ball, crate or polygon"},
+            {"", "to the next target area (then to none)"},
+            {"t", "target area: enter or leave"},
+            {"+  -", "bomb fuse, seconds"},
+            {"c", "polygon shape"},
+            {"z  y", "undo, redo"},
+            {"s", "save as your own level"},
+            {"p", "prove winnable (runs while you edit)"},
+            {"Return", "test: left clicks explode, Esc stops"},
+            {"Esc", "menu (twice with unsaved changes)"},
+            {"h", "hide this"},
         };
         int y = 500;
-        for (const char* line : lines) {
-            out.push_back({line, 200, y, 16, kCyan});
+        for (const auto& line : lines) {
+            out.push_back({line[0], 200, y, 16, kYellow});
+            out.push_back({line[1], 280, y, 16, kCyan});
             y -= 20;
         }
     }
