@@ -274,8 +274,9 @@ void StateEditor::keyAction(int k) {
         }
         victoryStruct& v = it->second;
         v.condition = v.condition == victoryStruct::ENTER ? victoryStruct::LEAVE : victoryStruct::ENTER;
-        commit();
+        // Said before the change is made: it builds the level anew, and `area` with it.
         say(area->outlineOf + (v.condition == victoryStruct::ENTER ? ": enter it" : ": leave it"));
+        commit();
     } else if (k == kShapeKey) {
         auto* polygon = dynamic_cast<Polygon0*>(o);
         if (polygon == nullptr) {
