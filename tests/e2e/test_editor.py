@@ -58,7 +58,7 @@ def test(args):
 
         game.key("s")
         saved_path = os.path.join(game.player, "levels", "mylevel1.lvl")
-        e2e.poll(lambda: "Saved %s\n" % saved_path in game.output(), 10, "the save line on standard output")
+        e2e.poll(lambda: "Saved mylevel1 (%s)\n" % saved_path in game.output(), 10, "the save line on standard output")
         saved = open(saved_path).read()
         check(saved == SAVED, "saved file:\n%s\nexpected:\n%s" % (saved, SAVED))
         listed = open(os.path.join(game.player, "levels.txt")).read()
