@@ -41,8 +41,9 @@ const int kYellow = 0xffff00;
 const int kCyan = 0x80e0ff;
 
 // The keys the editor acts on once per press.
-const int kPlus[] = {'+', '=', 270};   // '=' is '+' without Shift; 270 the keypad's
-const int kMinus[] = {'-', 269};
+const int kKeypadMinus = 269, kKeypadPlus = 270;
+const int kPlus[] = {'+', '=', kKeypadPlus};  // '=' is '+' without Shift
+const int kMinus[] = {'-', kKeypadMinus};
 const int kLinkKey = 'l', kTurnKey = 't', kShapeKey = 'c', kUndoKey = 'z', kRedoKey = 'y', kHelpKey = 'h',
           kProveKey = 'p';
 
@@ -178,9 +179,9 @@ void StateEditor::update(float t) {
     const int click = b & ~lastMouse;  // buttons pressed since the previous update
 
     // Keys act once per press.
-    static const int watched[] = {keys::ESCAPE, keys::RETURN, keys::DELETE, keys::SAVE, kLinkKey, kTurnKey,
-                                  kShapeKey,    kUndoKey,     kRedoKey,     kHelpKey,  kProveKey, '+',
-                                  '=',          270,          '-',          269};
+    static const int watched[] = {keys::ESCAPE, keys::RETURN, keys::SAVE, kLinkKey, kTurnKey,    kShapeKey,
+                                  kUndoKey,     kRedoKey,     kHelpKey,   kProveKey, '+', '=', kKeypadPlus,
+                                  '-',          kKeypadMinus};
     std::vector<int> held, fresh;
     for (int k : watched) {
         if (!key(k)) continue;
