@@ -29,7 +29,6 @@
 #include "game/render/spritemanager.h"
 #include "game/render/tga.h"
 #include "level_fixture.h"
-#include "physics/physics.h"
 #include "render/tga_bytes.h"
 
 namespace {

@@ -44,6 +44,18 @@ inline Body2D* addBall(World2D& world, float cx, float cy, float radius, const M
     return body;
 }
 
+// A segment (radius 0) or a capsule of `radius` around it: `halfLength` either
+// side of (x, y) along its own x axis, turned by `angle`.
+inline physics::Line* segment(float x, float y, float halfLength, float radius = 0.0f, float angle = 0.0f) {
+    const physics::Orientation2D turned(angle);
+    physics::Line* line = radius > 0.0f ? new physics::Capsule2D(Vector2D(x, y), turned, radius)
+                                        : new physics::Line(Vector2D(x, y), turned);
+    line->m_local_p1 = Vector2D(-halfLength, 0.0f);
+    line->m_local_p2 = Vector2D(halfLength, 0.0f);
+    line->thisMoved();
+    return line;
+}
+
 // The game's world: gravity (0, -300) px/s^2, a step of 1/60 s.
 inline void useGameGravity(World2D& world) { world.setGravity(Vector2D(0.0f, -300.0f)); }
 

@@ -42,13 +42,8 @@ BodyPtr polygonBody(std::vector<Vector2D> points) {
     return BodyPtr(new Body<TwoDee>(new Polygon(points.data(), static_cast<int>(points.size()))));
 }
 
-// A segment (radius 0) or a capsule lying along x.
-BodyPtr capsuleBody(float x, float y, float halfLength, float radius) {
-    Line* line = radius > 0.0f ? new Capsule2D(Vector2D(x, y), Orientation2D(0.0f), radius) : new Line(Vector2D(x, y));
-    line->m_local_p1 = Vector2D(-halfLength, 0.0f);
-    line->m_local_p2 = Vector2D(halfLength, 0.0f);
-    line->thisMoved();
-    return BodyPtr(new Body<TwoDee>(line));
+BodyPtr segmentBody(float x, float y, float halfLength, float radius) {
+    return BodyPtr(new Body<TwoDee>(scenes::segment(x, y, halfLength, radius)));
 }
 
 // Runs the generator on one pair and takes charge of the contacts.
@@ -127,8 +122,8 @@ TEST(ContactGenerator, ShapePairsTable) {
         {"circle off a corner", floorBox(), ball(5 + s, s, 1), 1, {ROOT_HALF, ROOT_HALF}, 0.05f,
          {5 - 0.025f * ROOT_HALF, -0.025f * ROOT_HALF}, 0, {NaN, NaN}},  // mid-overlap, inside the corner
         // Each end once: a segment's two neighbours are one vertex.
-        {"segment on a face", floorBox(), capsuleBody(0, -0.05f, 1, 0), 2, {0, 1}, 0.05f, {-1, -0.05f}, 1, {1, -0.05f}},
-        {"capsule on a face", floorBox(), capsuleBody(0, 0.4f, 1, 0.5f), 2, {0, 1}, 0.1f, {-1, -0.1f}, 1, {NaN, NaN}},
+        {"segment on a face", floorBox(), segmentBody(0, -0.05f, 1, 0), 2, {0, 1}, 0.05f, {-1, -0.05f}, 1, {1, -0.05f}},
+        {"capsule on a face", floorBox(), segmentBody(0, 0.4f, 1, 0.5f), 2, {0, 1}, 0.1f, {-1, -0.1f}, 1, {NaN, NaN}},
         // Counter-clockwise from the bottom-right corner: vertices 0 and 3 lie on
         // the floor, and the deepest-point tie picks 0, whose lower neighbour is 3.
         {"neighbour index wraps", floorBox(), polygonBody({{1, 0}, {1, 1}, {0, 1}, {0, 0}}), 2, {0, 1}, 0.0f,

@@ -21,14 +21,6 @@ const float INF = std::numeric_limits<float>::infinity();
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-Capsule2D capsuleOf(float halfLength, float radius) {
-    Capsule2D capsule(Vector2D(0.0f, 0.0f), Orientation2D(0.0f), radius);
-    capsule.m_local_p1 = Vector2D(-halfLength, 0.0f);
-    capsule.m_local_p2 = Vector2D(halfLength, 0.0f);
-    capsule.thisMoved();
-    return capsule;
-}
-
 std::vector<Vector2D> hullOf(const std::vector<Vector2D>& points) {
     std::vector<Vector2D> out(points.size());
     int count = -1;
@@ -163,9 +155,9 @@ TEST(Shapes, PolygonAndCapsuleMassAgainstIndependentValues) {
     std::unique_ptr<Polygon> oct(Polygon::create(octagon.data(), 8));
     EXPECT_LT(oct->getMOI(), Rect(Vector2D(0, 0), Vector2D(4, 4)).getMOI());
     // A capsule: a 4 x 1 strip and two half discs.
-    Capsule2D capsule = capsuleOf(2.0f, 0.5f);
-    EXPECT_FLOAT_EQ(capsule.getArea(), 4.0f * 0.5f + Globals::PI * 0.25f);
-    EXPECT_FLOAT_EQ(capsule.getMOI(), capsule.getMass() * (4.0f * 16.0f + 7.0f * 0.25f) / 12.0f);
+    std::unique_ptr<Line> capsule(scenes::segment(0.0f, 0.0f, 2.0f, 0.5f));
+    EXPECT_FLOAT_EQ(capsule->getArea(), 4.0f * 0.5f + Globals::PI * 0.25f);
+    EXPECT_FLOAT_EQ(capsule->getMOI(), capsule->getMass() * (4.0f * 16.0f + 7.0f * 0.25f) / 12.0f);
 
     // A degenerate polygon (only the constructor makes one) has no area and no moment, and no NaN either.
     std::vector<Vector2D> flat = {{0, 0}, {1, 0}, {2, 0}};

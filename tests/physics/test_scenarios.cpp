@@ -192,16 +192,10 @@ TEST(Scenario, EveryShapeKindFallsAndComesToRestOnTheFloor) {
     World<TwoDee> world;
     scenes::useGameGravity(world);
     addBox(world, 400.0f, -10.0f, 820.0f, 20.0f, true);  // top at y = 0
-    auto segment = [](Line* line, float halfLength) {
-        line->m_local_p1 = Vector2D(-halfLength, 0.0f);
-        line->m_local_p2 = Vector2D(halfLength, 0.0f);
-        line->thisMoved();
-        return line;
-    };
     const Vector2D wedge[] = {{400, 60}, {440, 60}, {420, 90}, {410, 70}};  // (410, 70) is inside the hull
     Area* shapes[] = {new Circle(Vector2D(100, 50), 10), new Rect(Vector2D(250, 50), 20, 20, Orientation2D(0.3f)),
-                      Polygon::create(wedge, 4), segment(new Line(Vector2D(550, 50), Orientation2D(0.2f)), 20),
-                      segment(new Capsule2D(Vector2D(700, 50), Orientation2D(-0.2f), 5), 10)};
+                      Polygon::create(wedge, 4), scenes::segment(550, 50, 20, 0, 0.2f),
+                      scenes::segment(700, 50, 10, 5, -0.2f)};
     std::vector<Body<TwoDee>*> bodies;
     for (Area* shape : shapes) {
         bodies.push_back(new Body<TwoDee>(shape));

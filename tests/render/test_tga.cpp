@@ -1,38 +1,22 @@
 // Targa files: what the headless sprite, the generator and the tests rely on.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <utility>
 
 #include "game/render/tga.h"
+#include "render_fixture.h"
 #include "tests/render/tga_bytes.h"
 
 namespace {
 
-// ctest runs each test in a process of its own, in parallel, and other checkouts
-// test at the same time: each process writes in a fresh directory of its own,
-// removed at exit.
-std::string freshPath() {
-    static std::string dir;
-    if (dir.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "boxquake-tga-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        dir = pattern;
-        std::atexit([] { std::filesystem::remove_all(dir); });
-    }
-    return dir + "/picture.tga";
-}
-const std::string kPath = freshPath();
-
 using Bytes = std::vector<unsigned char>;
+using Tga = ScratchDir;
+const std::string kPath = "picture.tga";
 
 }  // namespace
 
-TEST(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
+TEST_F(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
     tga::Image img(3, 2);
     for (std::size_t i = 0; i < img.rgba.size(); ++i) img.rgba[i] = static_cast<std::uint8_t>(37 * i + 1);
     for (bool alpha : {true, false}) {
@@ -43,10 +27,9 @@ TEST(Tga, WriteThenReadKeepsEveryPixelAndOrientation) {
         for (std::size_t i = 0; i < img.rgba.size(); ++i)
             EXPECT_EQ(back.rgba[i], i % 4 == 3 && !alpha ? 255 : img.rgba[i]) << "byte " << i << " alpha " << alpha;
     }
-    std::filesystem::remove(kPath);
 }
 
-TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
+TEST_F(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
     struct Case {
         const char* what;
         Bytes file;
@@ -81,7 +64,6 @@ TEST(Tga, HandMadeFilesDecodeToTheirPixelsOrAreRefused) {
         EXPECT_EQ(tga::read(kPath, img), !c.rgba.empty()) << c.what;
         EXPECT_EQ(img.rgba, c.rgba) << c.what;
     }
-    std::filesystem::remove(kPath);
     tga::Header h;
-    EXPECT_FALSE(tga::readHeader(kPath, h)) << "no such file";
+    EXPECT_FALSE(tga::readHeader("nothere.tga", h)) << "no such file";
 }
