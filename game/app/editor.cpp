@@ -589,7 +589,7 @@ std::vector<StateEditor::Label> StateEditor::labels() const {
     if (!edit) {
         out.push_back({"Level Editor - Test Mode", 10, 10, 29, kWhite});
         out.push_back({"left click: explode   Esc: back to editing", 200, 575, 16, kWhite});
-        if (!level->goal) out.push_back({"Nothing to win: link a ball or crate to a target area (l)", 200, 40, 16, kYellow});
+        if (!level->goal) out.push_back({"Nothing to win: link a ball or crate to a target area (l)", 200, 555, 16, kYellow});
         return out;
     }
     out.push_back({"Level Editor", 10, 10, 29, kWhite});
@@ -621,7 +621,7 @@ std::vector<StateEditor::Label> StateEditor::labels() const {
             {"Esc", "menu (twice with unsaved changes)"},
             {"h", "hide this"},
         };
-        int y = 500;
+        int y = 470;
         for (const auto& line : lines) {
             out.push_back({line[0], 200, y, 16, kYellow});
             out.push_back({line[1], 280, y, 16, kCyan});
@@ -634,9 +634,9 @@ std::vector<StateEditor::Label> StateEditor::labels() const {
     if (select != nullptr) out.push_back({describe(select), 10, 64, 16, kCyan});
     if (!proofLine.empty()) {
         const bool stale = !provenText.empty() && provenText != text;
-        out.push_back({proofLine + (stale ? " (before the last change)" : ""), 250, 40, 16, kYellow});
+        out.push_back({proofLine + (stale ? " (before the last change)" : ""), 200, 499, 16, kYellow});
     }
-    if (showMessage) out.push_back({message, 250, 14, 18, kWhite});
+    if (showMessage) out.push_back({message, 200, 517, 16, kWhite});
     return out;
 }
 

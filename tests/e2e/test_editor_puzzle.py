@@ -61,7 +61,7 @@ def build(game):
     place("2", (360, 242))                              # the ball at its default radius, on the platform
     act(lambda: game.key("l"), (536, 143), "the ball's dotted link to the area")
     place("7", (160, 490))                              # the bomb, still selected
-    act(lambda: game.key("minus"), (265, 22), "the message of the fuse turned down")
+    act(lambda: game.key("minus"), (212, 524), "the message of the fuse turned down")
 
 
 def test(args):
