@@ -48,7 +48,7 @@ struct PacingLog {
 // one-second fade-in, which would otherwise be mostly skipped.
 void warmUpDrawing() {
     window::DisplayCall call;
-    // Set up as sprites are (Sprite::loadImage): the pipeline is compiled per state.
+    // Set up as sprites are (Sprite::createTexture): the pipeline is compiled per state.
     const unsigned char texels[3 * 3 * 4] = {};
     GLuint tex = window::newSpriteTexture();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 3, 3, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels);
