@@ -211,6 +211,7 @@ void StateEditor::update(float t) {
                 say("Unsaved changes: s saves them, Escape again leaves without saving");
             } else {
                 proof.cancel();
+                left = true;
                 StateManager::change(new StateMenu);
                 return;
             }
@@ -527,6 +528,19 @@ int StateEditor::save() {
     std::printf("%s (%s)\n", said.c_str(), path.c_str());
     std::fflush(stdout);
     return 0;
+}
+
+void StateEditor::quitting() {
+    if (left) return;  // the player chose to leave without saving
+    commit();  // a drag still held ends here
+    if (!unsaved()) return;
+    const std::string opened = name;
+    own = false;  // a new name: the opened file keeps what was saved in it
+    if (save() == 0) {
+        std::printf("The editor's unsaved changes%s are kept as %s\n",
+                    opened.empty() ? "" : (" to " + opened).c_str(), name.c_str());
+        std::fflush(stdout);
+    }
 }
 
 bool StateEditor::prove() {

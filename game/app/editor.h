@@ -17,6 +17,7 @@
 //   Return         test mode: the level runs, left clicks explode; Escape
 //                  there returns to the layout as it was before the test
 //   Escape         back to the menu; with unsaved changes only after a second press
+//   (closing the window keeps unsaved changes as a new level)
 //
 // The editor's level is always the one its file would load: every finished
 // change (a release of the button, a key) writes the level in the file format
@@ -114,6 +115,11 @@ public:
     // file (.lvl or .sol) in the player's levels directory.
     static std::string freeName();
 
+    // The window closes: unsaved changes are saved as a new level of the
+    // player's (never over the opened one, whose file the player did not ask to
+    // replace) and the game says where.
+    void quitting() override;
+
     // Starts the solver on the level as it is now, on a thread of its own; its
     // result appears in `proofLine`. False, saying why, for a level with nothing to win.
     bool prove();
@@ -136,6 +142,7 @@ public:
     bool edit = true;                    // edit mode; false in test mode
     bool help = false;                   // every key shown over the level
     bool leaving = false;                // Escape with unsaved changes was pressed once
+    bool left = false;                   // the editor has asked for the menu
     int lastMouse = 0;                   // mouse button mask of the previous update
     std::vector<int> lastKeys;           // the editor's keys held in the previous update: one action per press
     Object* select = nullptr;            // the selected object; owned by the level

@@ -139,6 +139,7 @@ int main(int argc, char* argv[]) {
     // Counts updates, drawn or not.
     std::printf("Average fps: %1.2f\n", numframes * 1000.0 / static_cast<double>(ticks - startTicks));
     pacingLog.write();
+    if (StateManager::currentState != nullptr) StateManager::currentState->quitting();
     // Release the states and textures while the OpenGL context still exists.
     StateManager::reset();
     SpriteManager::clear();

@@ -21,6 +21,9 @@ public:
     // update(): everything it reads is set by the constructor.
     virtual void draw() = 0;
 
+    // The window is being closed: the last moment to keep what the player made.
+    virtual void quitting() {}
+
     // The pointer in drawing coordinates (x from the left, y up from the bottom
     // edge: the top row is 600); returns the button mask (see keys.h).
     int mouse(int& x, int& y);

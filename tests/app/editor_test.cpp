@@ -224,6 +224,24 @@ TEST_F(Editor, TestModePlaysTheLevelAsSavedAndEscapePutsItBack) {
     EXPECT_EQ(editor->level->victoryTime, 0.0f);
 }
 
+TEST_F(Editor, ClosingTheWindowKeepsUnsavedChangesAsANewLevel) {
+    editor->quitting();  // nothing to keep
+    EXPECT_FALSE(std::filesystem::exists("player/levels"));
+    place(1, 300, 300);
+    press(keys::SAVE);
+    step(300, 300, buttons::LEFT);
+    step(350, 300, buttons::LEFT);  // closed in the middle of a drag
+    editor->quitting();
+    EXPECT_EQ(saved("mylevel1"), header + "Ball 300 300 32 orangeball.tga\n");  // the saved level as saved
+    EXPECT_EQ(saved("mylevel2"), header + "Ball 350 300 32 orangeball.tga\n");
+    EXPECT_EQ(readFile("player/levels.txt"), "mylevel1\nmylevel2\n");
+    place(1, 100, 100);
+    press(keys::ESCAPE);
+    press(keys::ESCAPE);  // left without saving, on purpose: nothing is kept
+    editor->quitting();
+    EXPECT_FALSE(std::filesystem::exists("player/levels/mylevel3.lvl"));
+}
+
 TEST_F(Editor, EscapeWithUnsavedChangesNeedsASecondPress) {
     place(1, 300, 300);
     press(keys::ESCAPE);

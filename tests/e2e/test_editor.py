@@ -3,7 +3,7 @@ then right-button drags create a wall and a crate sized by the drag; a
 left-button drag moves the crate; a new ball goes with Delete; Return runs test
 mode (the crate falls) and Escape puts the layout back; 's' saves exactly that
 level and lists it in the player's directory; Escape returns to the menu, which
-shows the saved level."""
+shows the saved level; closing the window with a new level unsaved keeps it."""
 import os
 
 import boxquake_e2e as e2e
@@ -71,6 +71,18 @@ def test(args):
         check(shipped == "firstblast\n", "the shipped levels.txt was written: %r" % shipped)
         game.key("Escape")
         e2e.wait_menu(game, ["new", "new", "none"], "the menu listing the saved level", 10)
+
+        # Closing the window with unsaved changes keeps them as a new level.
+        e2e.hover_result(game)  # the menu takes input
+        game.move(600, 100)
+        game.key("e")
+        game.wait_for(editing, "a new level in the editor", 10)
+        make("2", 300, 400, 300, 400, "a ball at its own size")
+        game.close()
+        game.wait_exit()
+        check("The editor's unsaved changes are kept as mylevel2\n" in game.output(), game.output())
+        kept = open(os.path.join(game.player, "levels", "mylevel2.lvl")).read()
+        check(kept.endswith("Ball 300 400 32 orangeball.tga\n"), "kept file:\n" + kept)
 
 
 if __name__ == "__main__":
