@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "physics/globals.h"
@@ -163,6 +164,9 @@ void Body<TwoDee>::setRotatable(bool rotatable) {
 // stays at rest falls asleep again about 60 steps (one second) later.
 void Body<TwoDee>::setAwake(bool awake) {
     if (awake && Globals::useSleeping) {
+        // A static body's flag does not make it awake (isAwake()); any other
+        // wake may have let the resolvers move it, so noteRest() must see one.
+        if (!m_isAwake && !isStatic()) ++m_changes;
         m_isAwake = true;
         m_linearRWA = 2.0f * Globals::linearVelocitySleepEpsilon;
         m_rotationalRWA = 2.0f * Globals::angularVelocitySleepEpsilon;
@@ -277,6 +281,7 @@ void Body<TwoDee>::thisMoved() {
 // offsets) and carried into the world frame by the body's orientation before it
 // moves the position; at orientation 0 that turn is exact and changes nothing.
 void Body<TwoDee>::shapesChanged() {
+    ++m_changes;
     m_inverseMass = calculateInverseMass();
 
     Vector2D weighted;
@@ -290,6 +295,25 @@ void Body<TwoDee>::shapesChanged() {
 
     m_moi = MOI2D(this);
     m_boundingRadius = calculateBoundingRadius();
+}
+
+// A resting body's contacts are not measured again (BaseContactList::addContacts):
+// they would come out the same bits, since everything a contact reads of its
+// bodies is compared here. Shapes edited in place (material, size) while the
+// body rests take effect once it is woken.
+void Body<TwoDee>::noteRestAsleep() {
+    const float state[kSeenFields] = {m_position.x, m_position.y, m_orientation.value, m_velocity.x,
+                                      m_velocity.y, m_rotation.value, m_inverseMass, m_moi.inverseMOI};
+    std::uint32_t bits[kSeenFields];
+    std::memcpy(bits, state, sizeof bits);  // bits, so that -0 differs from +0 and a NaN equals itself
+    bool same = m_seenAsleep && m_seenChanges == m_changes;
+    for (int i = 0; i < kSeenFields; ++i) {
+        same = same && bits[i] == m_seen[i];
+        m_seen[i] = bits[i];
+    }
+    m_seenChanges = m_changes;
+    m_seenAsleep = true;
+    m_resting = same;
 }
 
 float Body<TwoDee>::calculateInverseMass() const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <list>
 #include <vector>
 
@@ -106,6 +107,20 @@ public:
 
     void thisMoved();
     void shapesChanged();
+
+    // Called by the contact list once per step, before it measures contacts:
+    // sets isResting() to whether the body is not awake now, was not awake at
+    // the last call, and its placement, velocities, mass and moment are the
+    // same bits as then, with no wake and no shapesChanged() in between.
+    void noteRest() {
+        if (isAwake()) {
+            m_resting = false;
+            m_seenAsleep = false;
+        } else {
+            noteRestAsleep();
+        }
+    }
+    bool isResting() const { return m_resting; }
     float calculateInverseMass() const;
     float calculateBoundingRadius() const;
 
@@ -129,6 +144,19 @@ public:
     float m_linearRWA = NEW_RWA;       // running weighted average of the speed
     float m_rotationalRWA = NEW_RWA;   // running weighted average of |angular velocity|
     bool m_canSleep;                // whether the body may fall asleep
+
+private:
+    void noteRestAsleep();
+
+    // What noteRest() last saw, compared bit for bit: position, orientation,
+    // velocity, rotation, inverse mass and inverse moment. Edits these do not
+    // show (a wake that changed nothing else, new shapes) bump m_changes.
+    static constexpr int kSeenFields = 8;
+    std::uint32_t m_seen[kSeenFields] = {};
+    std::uint32_t m_seenChanges = 0;
+    bool m_seenAsleep = false;      // not awake at the last noteRest()
+    bool m_resting = false;
+    std::uint32_t m_changes = 0;
 };
 
 // The resolvers call these for every contact in every iteration: defined here

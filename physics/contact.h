@@ -59,6 +59,11 @@ public:
     float inverseMass[2] = {0.0f, 0.0f};
     Matrix2 velocityPerImpulse;     // relative contact velocity change per unit impulse, contact coordinates
     Matrix2 contactToWorld;         // columns normal and tangent (-n.y, n.x)
+    // Set by the contact list each step: both bodies rest unchanged since the
+    // contact was last measured (Body::isResting()), so measuring and preparing
+    // it again would give the same bits (but the bias, see the velocity
+    // resolver), and neither pass moves its bodies unless one of them is woken.
+    bool resting = false;
     bool faceOnFirst = false;
     bool faceOnSecond = false;
     int feature[2] = {0, 0};

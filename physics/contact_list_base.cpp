@@ -4,6 +4,7 @@
 
 #include "physics/body.h"
 #include "physics/globals.h"
+#include "physics/world.h"
 
 namespace physics {
 
@@ -86,21 +87,35 @@ void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& conta
         return;
     }
 
+    // Which bodies rest unchanged since the last step (Body::noteRest()).
+    if (m_world != nullptr) {
+        for (Body<TwoDee>* b : m_world->bodies) b->noteRest();
+    }
+
     // A contact whose features touched last step is kept with its accumulated
     // impulses, so the resolver's warm start begins near last step's solution.
+    std::size_t added = 0;
     for (ContactT* c : contacts) {
         if (findListed(c) != nullptr) {
             delete c;
         } else {
             m_contacts.push_back(c);
             linkToBodies(c);
+            ++added;
         }
     }
 
     // Rebuild every contact from its features on the bodies' new placement; drop
     // those whose shapes have parted by more than the margin or slid off a face.
+    // A contact listed last step between two resting bodies would come out of
+    // this the same bits (and it was kept then): it is left as it is. Contacts
+    // added just now are never resting: their bodies' flags may be left over.
+    const std::size_t listed = m_contacts.size() - added;
     bool anyDropped = false;
+    std::size_t k = 0;
     for (ContactT*& c : m_contacts) {
+        c->resting = k++ < listed && c->body[0]->isResting() && c->body[1]->isResting();
+        if (c->resting) continue;
         c->calculatePenetration();
         c->calculateMass();
         c->calculateVelocities();
@@ -133,8 +148,16 @@ void BaseContactList<Container>::foreach(void (*f)(ContactT*)) {
 
 template <template <class, class> class Container>
 void BaseContactList<Container>::notifyListeners() {
+    // Most worlds have no listener at all: a walk of the bodies is shorter then.
+    if (m_world != nullptr && std::none_of(m_world->bodies.begin(), m_world->bodies.end(), [](const Body<TwoDee>* b) {
+            return !b->m_listeners.empty();
+        })) {
+        return;
+    }
     bool anyDropped = false;
+    bool anyHeard = false;
     for (ContactT*& c : m_contacts) {
+        anyHeard = anyHeard || !c->body[0]->m_listeners.empty() || !c->body[1]->m_listeners.empty();
         bool keepIt = true;
         // Every listener hears of the contact, even after one has vetoed it.
         for (CollisionListener<TwoDee>* l : c->body[0]->m_listeners) {
@@ -151,11 +174,18 @@ void BaseContactList<Container>::notifyListeners() {
         }
     }
     if (anyDropped) eraseReleased(m_contacts);
+    // A listener may have moved or woken any body: then the resolvers prepare
+    // every contact this step, as if none rested.
+    if (anyHeard) {
+        for (ContactT* c : m_contacts) c->resting = false;
+    }
 }
 
 template <template <class, class> class Container>
 void BaseContactList<Container>::prepareVelocities() {
-    for (ContactT* c : m_contacts) c->calculateVelocities();
+    for (ContactT* c : m_contacts) {
+        if (!c->resting) c->calculateVelocities();
+    }
 }
 
 template <template <class, class> class Container>

@@ -49,6 +49,9 @@ public:
     explicit BaseContactList(bool cacheContacts);
     ~BaseContactList() override;
 
+    // With a world, its resting bodies' contacts are kept as they are (see addContacts).
+    void init(World<TwoDee>* world) override { m_world = world; }
+
     void addContacts(const std::vector<ContactT*>& contacts) override;
     int size() const override { return static_cast<int>(m_contacts.size()); }
     void removeContacts(Body<TwoDee>* b) override;
@@ -70,6 +73,7 @@ protected:
 
     Container<ContactT*, std::allocator<ContactT*>> m_contacts;  // owned, insertion order
     bool m_cacheContacts;
+    World<TwoDee>* m_world = nullptr;  // not owned; null for a list used on its own
 };
 
 template <template <class, class> class Container>

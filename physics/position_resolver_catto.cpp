@@ -19,12 +19,37 @@ void applyBiasTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point
     if (b->isAwake()) b->applyBiasImpulse(impulse, point);
 }
 
+// True when resolve(c) would do nothing: c is apart, has no normal, or both
+// bodies are asleep or static.
+bool idle(const Contact<TwoDee>* c) {
+    return c->penetration < 0.0f || (!c->body[0]->isAwake() && !c->body[1]->isAwake()) ||
+           c->contactToWorld.isZero();
+}
+
 }  // namespace
 
 void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>*) {
     list->preparePenetrations();
-    forEachContact<&CattoPositionResolver::prepare>(list);
-    for (int it = 0; it < m_iterations; ++it) forEachContact<&CattoPositionResolver::resolve>(list);
+    const std::vector<Contact<TwoDee>*>* all = list->contiguous();
+    if (all == nullptr) {
+        forEachContact<&CattoPositionResolver::prepare>(list);
+        for (int it = 0; it < m_iterations; ++it) forEachContact<&CattoPositionResolver::resolve>(list);
+        return;
+    }
+    // Nothing in this pass wakes a body, so the contacts that can act are known
+    // before it starts; the iterations walk only those, in list order. A resting
+    // contact's prepare would give the bits it already holds.
+    if (m_active.size() < all->size()) m_active.resize(all->size());
+    Contact<TwoDee>** active = m_active.data();
+    std::size_t count = 0;
+    for (Contact<TwoDee>* c : *all) {
+        if (!c->resting) prepare(c);
+        active[count] = c;
+        count += idle(c) ? 0 : 1;
+    }
+    for (int it = 0; it < m_iterations; ++it) {
+        for (std::size_t k = 0; k < count; ++k) resolve(active[k]);
+    }
 }
 
 void CattoPositionResolver::prepare(Contact<TwoDee>* c) {

@@ -14,6 +14,11 @@ public:
     static void resolve(Contact<TwoDee>* c);
 
     int m_iterations;
+
+private:
+    // Its front holds the contacts this pass's iterations walk; at least as long
+    // as the list, its storage kept from step to step.
+    std::vector<Contact<TwoDee>*> m_active;
 };
 
 }  // namespace physics
