@@ -306,14 +306,14 @@ void Body<TwoDee>::noteRestAsleep() {
                                       m_velocity.y, m_rotation.value, m_inverseMass, m_moi.inverseMOI};
     std::uint32_t bits[kSeenFields];
     std::memcpy(bits, state, sizeof bits);  // bits, so that -0 differs from +0 and a NaN equals itself
-    bool same = m_seenAsleep && m_seenChanges == m_changes;
+    std::uint32_t differ = m_seenChanges ^ m_changes;
     for (int i = 0; i < kSeenFields; ++i) {
-        same = same && bits[i] == m_seen[i];
+        differ |= bits[i] ^ m_seen[i];
         m_seen[i] = bits[i];
     }
+    m_resting = m_seenAsleep && differ == 0;
     m_seenChanges = m_changes;
     m_seenAsleep = true;
-    m_resting = same;
 }
 
 float Body<TwoDee>::calculateInverseMass() const {

@@ -112,10 +112,12 @@ void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& conta
     // added just now are never resting: their bodies' flags may be left over.
     const std::size_t listed = m_contacts.size() - added;
     bool anyDropped = false;
+    bool allResting = true;
     std::size_t k = 0;
     for (ContactT*& c : m_contacts) {
         c->resting = k++ < listed && c->body[0]->isResting() && c->body[1]->isResting();
         if (c->resting) continue;
+        allResting = false;
         c->calculatePenetration();
         c->calculateMass();
         c->calculateVelocities();
@@ -125,6 +127,7 @@ void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& conta
         }
     }
     if (anyDropped) eraseReleased(m_contacts);
+    m_allResting = allResting;
 }
 
 template <template <class, class> class Container>
@@ -178,11 +181,13 @@ void BaseContactList<Container>::notifyListeners() {
     // every contact this step, as if none rested.
     if (anyHeard) {
         for (ContactT* c : m_contacts) c->resting = false;
+        m_allResting = false;
     }
 }
 
 template <template <class, class> class Container>
 void BaseContactList<Container>::prepareVelocities() {
+    if (m_allResting) return;
     for (ContactT* c : m_contacts) {
         if (!c->resting) c->calculateVelocities();
     }

@@ -27,6 +27,9 @@ public:
     // The contacts in order when the list keeps them in one vector, else null;
     // lets the resolvers walk them without a call per contact.
     virtual const std::vector<ContactT*>* contiguous() const { return nullptr; }
+    // True when every listed contact rests (Contact::resting, as set by the last
+    // addContacts and notifyListeners): none needs measuring or preparing.
+    virtual bool allResting() const { return false; }
 };
 
 // f on every listed contact in order: the same walk as list->foreach(f), but
@@ -64,6 +67,7 @@ public:
     void updateVelocities(ContactT* c) override;
     void updatePenetrations(ContactT* c, float* move) override;
     const std::vector<ContactT*>* contiguous() const override { return vectorOf(m_contacts); }
+    bool allResting() const override { return m_allResting; }
 
     const Container<ContactT*, std::allocator<ContactT*>>& getContacts() const { return m_contacts; }
 
@@ -74,6 +78,7 @@ protected:
     Container<ContactT*, std::allocator<ContactT*>> m_contacts;  // owned, insertion order
     bool m_cacheContacts;
     World<TwoDee>* m_world = nullptr;  // not owned; null for a list used on its own
+    bool m_allResting = false;         // see allResting()
 };
 
 template <template <class, class> class Container>

@@ -28,7 +28,7 @@ bool idle(const Contact<TwoDee>* c) {
 
 }  // namespace
 
-void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>*) {
+void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) {
     list->preparePenetrations();
     const std::vector<Contact<TwoDee>*>* all = list->contiguous();
     if (all == nullptr) {
@@ -38,7 +38,10 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     }
     // Nothing in this pass wakes a body, so the contacts that can act are known
     // before it starts; the iterations walk only those, in list order. A resting
-    // contact's prepare would give the bits it already holds.
+    // contact's prepare would give the bits it already holds. When the list rests
+    // whole and there are no joints, the velocity pass (CattoVelocityResolver's)
+    // acted on no contact and so woke no body: nothing here has work either.
+    if (list->allResting() && (joints == nullptr || joints->empty())) return;
     if (m_active.size() < all->size()) m_active.resize(all->size());
     Contact<TwoDee>** active = m_active.data();
     std::size_t count = 0;

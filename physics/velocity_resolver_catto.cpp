@@ -99,10 +99,12 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     if (m_active.size() < all->size()) m_active.resize(all->size());
     Contact<TwoDee>** active = m_active.data();
     std::size_t count = 0;
-    for (Contact<TwoDee>* c : *all) {
-        if (!c->resting) prepare(c);
-        active[count] = c;
-        count += idle(c) ? 0 : 1;
+    if (!list->allResting()) {  // else every contact is resting, so idle: nothing to prepare or walk
+        for (Contact<TwoDee>* c : *all) {
+            if (!c->resting) prepare(c);
+            active[count] = c;
+            count += idle(c) ? 0 : 1;
+        }
     }
     // Joints wake their bodies in prepare() (none later in the pass).
     const bool jointsWake = anyJointWakes(joints);

@@ -64,9 +64,12 @@ void disturb(World<TwoDee>& w, int step) {
         case 240: crate(5)->setDensity(3.0f, true); break;
         case 245: crate(7)->translate(Vector2D(0.0f, -0.05f)); break;  // into the floor: a bias to correct once awake
         case 250: addBox(w, crate(7)->getPosition().x, 60.0f, 20.0f, 20.0f, false); break;  // wakes crate 7 landing
-        case 295: crate(8)->setVelocity(Vector2D(1.0f, -2.0f), false); break;
-        case 300: {
-            auto* pin = new Joint<TwoDee>();  // to the floor: the joint's prepare wakes the crate
+        case 253: crate(8)->translate(Vector2D(0.0f, -0.05f)); break;
+        case 255: crate(8)->setVelocity(Vector2D(1.0f, -2.0f), false); break;
+        case 260: {
+            // While every contact rests (crate 7's drop is still falling): the joint's
+            // prepare wakes crate 8, whose contacts act in both passes.
+            auto* pin = new Joint<TwoDee>();
             pin->set(crate(8), w.bodies[0], crate(8)->getPosition() + Vector2D(0.0f, 5.0f));
             w.add(pin);
             break;
