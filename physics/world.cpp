@@ -143,13 +143,18 @@ void World<TwoDee>::add(ForceGenerator* force) {
 
 void World<TwoDee>::remove(ForceGenerator* force) { forces.remove(force); }
 
+// A body whose raw sleep flag is down takes no force and does not move (both
+// calls would return at once): in a world gone to sleep, one test per body.
 void World<TwoDee>::applyForces() {
     for (ForceGenerator* f : forces) f->applyForce(m_timestep);
-    for (Body<TwoDee>* b : bodies) b->applyForces(m_timestep, m_gravity, frameRWABias);
+    for (Body<TwoDee>* b : bodies) {
+        if (b->m_isAwake) b->applyForces(m_timestep, m_gravity, frameRWABias);
+    }
 }
 
 void World<TwoDee>::moveBodies() {
     for (Body<TwoDee>* b : bodies) {
+        if (!b->m_isAwake) continue;
         b->move(m_timestep);
         b->moveBias(m_timestep);
     }
