@@ -4,6 +4,7 @@
 
 #include "physics/body.h"
 #include "physics/globals.h"
+#include "physics/rect.h"
 #include "physics/shape.h"
 
 namespace physics {
@@ -112,7 +113,13 @@ struct ContactGenerator<TwoDee>::Candidates {
 bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
     Candidates kept;
-    if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
+    if (a->type() == Area::RECT && b->type() == Area::RECT) {
+        const auto* ra = static_cast<const Rect*>(a);
+        const auto* rb = static_cast<const Rect*>(b);
+        if (!checkFaces(ra, rb, true, kept) || !checkFaces(rb, ra, false, kept)) return false;
+    } else if (!checkFaces<Area, Area>(a, b, true, kept) || !checkFaces<Area, Area>(b, a, false, kept)) {
+        return false;
+    }
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
@@ -126,7 +133,8 @@ bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
 // Penetration is the first shape's reach along the axis minus the second's: on
 // the face's side its plane widened by its radius (reaching forward for the
 // first shape, back for the second), on the other side the extreme point.
-bool ContactGenerator<TwoDee>::checkFaces(Area* face, Area* other, bool faceIsFirst, Candidates& kept) {
+template <class Face, class Other>
+bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept) {
     const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
     for (int i = 0; i < face->getVertexCount(); ++i) {
         Vector2D outward = face->getNormal(i);

@@ -32,7 +32,11 @@ public:
 private:
     struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
-    static bool checkFaces(Area* face, Area* other, bool faceIsFirst, Candidates& kept);
+    // Face and Other are Area, or Rect when both shapes are rectangles (most
+    // pairs in a level), so that the queries inline instead of calling through
+    // the vtable; the arithmetic is the same either way.
+    template <class Face, class Other>
+    static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     static Axis roundedAxis(Area* a, Area* b);
     void emit(Area* a, Area* b, ContactT& c, bool multi);
 

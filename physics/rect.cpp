@@ -66,28 +66,6 @@ bool Rect::intersects(const AARect& r) const {
     return intersectsByCorners(r, m_vertices, 4);
 }
 
-// Outward normal of edge i; a negative i has no edge and gets (0, 0).
-Vector2D Rect::getNormal(int i) const {
-    int k = i % 4;
-    if (k < 0) return Vector2D(0.0f, 0.0f);
-    return m_normals[k];
-}
-
-Vector2D Rect::getVertex(int i) const { return m_vertices[((i % 4) + 4) % 4]; }
-
-// Ties decide which corner a contact uses when dir is parallel to an edge: a
-// level direction on the left picks corner 1, on the right corner 3, and a
-// vertical direction counts as the right side.
-Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
-    Vector2D l = turnBack(dir);
-    if (l.x < 0.0f) {
-        index = (l.y <= 0.0f) ? 1 : 0;
-    } else {
-        index = (l.y < 0.0f) ? 2 : 3;
-    }
-    return m_vertices[index];
-}
-
 float Rect::getArea() const { return (2.0f * m_halfWidth) * (2.0f * m_halfHeight); }
 
 // m (w^2 + h^2) / 12 written with half extents.

@@ -11,7 +11,9 @@ namespace physics {
 //          |           |          edge k runs from corner k to corner k+1;
 //        1 +-----1-----+ 2        normal k is its outward normal: (-1,0) (0,-1) (1,0) (0,1)
 //
-class Rect : public Area {
+// final: the contact generator reaches these queries through Rect* without a
+// virtual call, so they inline into its separating-axis loop.
+class Rect final : public Area {
 public:
     Rect(float x1, float y1, float x2, float y2);
     Rect(const Vector2D& a, const Vector2D& b);
@@ -29,8 +31,13 @@ public:
     bool contains(const Vector2D& p) const override;
     bool intersects(const AARect& r) const override;
     float getRadius() const override { return 0.0f; }
-    Vector2D getNormal(int i) const override;
-    Vector2D getVertex(int i) const override;
+    // Outward normal of edge i; a negative i has no edge and gets (0, 0).
+    Vector2D getNormal(int i) const override {
+        int k = i % 4;
+        if (k < 0) return Vector2D(0.0f, 0.0f);
+        return m_normals[k];
+    }
+    Vector2D getVertex(int i) const override { return m_vertices[((i % 4) + 4) % 4]; }
     int getVertexCount() const override { return 4; }
     Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
     using Area::getExtremePoint;
@@ -59,5 +66,18 @@ private:
     float m_cos = 1.0f;  // cos and sin of m_worldOrientation at the last thisMoved()
     float m_sin = 0.0f;
 };
+
+// Ties decide which corner a contact uses when dir is parallel to an edge: a
+// level direction on the left picks corner 1, on the right corner 3, and a
+// vertical direction counts as the right side.
+inline Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
+    Vector2D l = turnBack(dir);
+    if (l.x < 0.0f) {
+        index = (l.y <= 0.0f) ? 1 : 0;
+    } else {
+        index = (l.y < 0.0f) ? 2 : 3;
+    }
+    return m_vertices[index];
+}
 
 }  // namespace physics
