@@ -77,13 +77,18 @@ bool linkable(const Object* o) {
     return polygon != nullptr && !polygon->isStaticPolygon;
 }
 
+// Only the boundary walls, on the editor's backdrop.
+std::unique_ptr<Level> emptyLevel() {
+    auto level = std::make_unique<Level>("");
+    level->backgroundName = "backdrop2.tga";
+    return level;
+}
+
 std::string plural(int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
 }  // namespace
 
-StateEditor::StateEditor() : State(0.0f, 0.0f), level(new Level("")), rules(*level) {
-    level->backgroundName = "backdrop2.tga";
-    level->background = SpriteManager::get(level->backgroundName);
+StateEditor::StateEditor() : State(0.0f, 0.0f), level(emptyLevel()), rules(*level) {
     addTemplates();
     std::string error;
     LevelWriter::write(*level, text, error);  // the walls and the background: always expressible
@@ -98,8 +103,7 @@ StateEditor::StateEditor(const std::string& levelName, const std::string& levelD
     if (!LevelWriter::write(*level, text, error)) {
         // Never edit what a save could not write back whole: start afresh instead.
         say(levelName + " cannot be edited: " + error);
-        level.reset(new Level(""));
-        level->backgroundName = "backdrop2.tga";
+        level = emptyLevel();
         LevelWriter::write(*level, text, error);
     } else {
         name = levelName;
@@ -369,7 +373,8 @@ bool StateEditor::moveObject(Object* o, physics::Vector2D pos, int snap) {
     pos = snapped(pos, snap);
     if (o->physics != nullptr) o->physics->setPosition(pos);
     o->cachedPosition = pos;
-    if (auto* area = const_cast<StaticBox*>(areaOutline(o))) {
+    if (areaOutline(o) != nullptr) {
+        auto* area = static_cast<StaticBox*>(o);
         area->noPhysPos = pos;
         areaChanged(*area);
     }
@@ -440,21 +445,15 @@ bool StateEditor::commit() {
     return true;
 }
 
-bool StateEditor::undo() {
-    if (undoTexts.empty()) return false;
-    redoTexts.push_back(text);
-    text = undoTexts.back();
-    undoTexts.pop_back();
-    select = nullptr;
-    rebuild(text);
-    return true;
-}
+bool StateEditor::undo() { return travel(undoTexts, redoTexts); }
 
-bool StateEditor::redo() {
-    if (redoTexts.empty()) return false;
-    undoTexts.push_back(text);
-    text = redoTexts.back();
-    redoTexts.pop_back();
+bool StateEditor::redo() { return travel(redoTexts, undoTexts); }
+
+bool StateEditor::travel(std::vector<std::string>& from, std::vector<std::string>& to) {
+    if (from.empty()) return false;
+    to.push_back(text);
+    text = from.back();
+    from.pop_back();
     select = nullptr;
     rebuild(text);
     return true;

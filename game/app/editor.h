@@ -179,6 +179,8 @@ private:
     void editUpdate(int b, int click, const physics::Vector2D& mpos);
     void link(Object* o);
     void areaChanged(const StaticBox& area);
+    // Moves the current text onto `to` and makes the last of `from` current (undo, redo).
+    bool travel(std::vector<std::string>& from, std::vector<std::string>& to);
     void pollProof();
     void drawMarks();
 

@@ -52,8 +52,12 @@ Polygon0::Polygon0(World2D* world, std::string* words) {
     physics->setPosition(cachedPosition);
     physics->add(shape);
     world->add(physics);
+    placeShape();
+}
+
+void Polygon0::placeShape() {
     // The shape sits where its points put it; the base reset moves its centre
-    // (the mean of the hull points) to (x, y) at orientation 0.
+    // (the mean of the hull points) to the start position at orientation 0.
     Object::reset();
     // Adding the shape recomputed the mass, so the body is made static last.
     if (isStaticPolygon) physics->setStatic(true);
@@ -108,10 +112,7 @@ void Polygon0::size(const physics::Vector2D& v) {
     scale = newScale;
     removeFirstShape();
     physics->add(shape);
-    // As built from a line: centred on the start position, then made static, then turned.
-    Object::reset();
-    if (isStaticPolygon) physics->setStatic(true);
-    if (hasRotate) physics->rotate(physics::Rotation2D(rotate));
+    placeShape();
 }
 
 int Polygon0::draw() {

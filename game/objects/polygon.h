@@ -35,6 +35,8 @@ public:
     // The shape from the points, each times `scale`; null when their hull has
     // fewer than three points. Fills texCoords.
     physics::Area* hull(float scale);
+    // After a new shape is added: centred on the start position, made static, turned.
+    void placeShape();
 
     static Object* construct(World2D* world, std::string* words);
     static bool write(Object& object, const std::string& keyword, LevelWriter& out);
