@@ -6,11 +6,13 @@
 # bench_step_loop (the 1000 steps, not the set-up) and prints one table.
 # Instruction counts do not move with the machine's load, unlike wall clock.
 #
-# Usage: bench/physics/callgrind.sh [--scene NAME] [--sleep on|off] [--steps N] [--jobs N]
-#   --scene  pyramid | pyramid40 | balls | wide (default: all four)
-#   --sleep  on | off (default: both)
-#   --steps  steps per run (default 1000)
-#   --jobs   runs under valgrind at once (default 1; the counts do not depend on it)
+# Usage: bench/physics/callgrind.sh [--scene NAME] [--sleep on|off] [--steps N] [--jobs N] [--engines LIST]
+#   --scene    pyramid | pyramid40 | balls | wide (default: all four)
+#   --sleep    on | off (default: both)
+#   --steps    steps per run (default 1000)
+#   --jobs     runs under valgrind at once (default 1; the counts do not depend on it)
+#   --engines  comma-separated, of ours, chipmunk, box2d (default: every one installed); the
+#              table takes the others' counts from their last run with the same steps
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$root/build-bench-cg"
@@ -18,9 +20,10 @@ scenes=(pyramid pyramid40 balls wide)
 sleeps=(on off)
 steps=1000
 jobs=1
+only=""
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 9,13p' "$0" >&2
+    sed -n 's/^# \{0,1\}//; 9,15p' "$0" >&2
     exit 2
 }
 while (($#)); do
@@ -29,6 +32,7 @@ while (($#)); do
         --sleep) [[ $# -ge 2 && ($2 == on || $2 == off) ]] || usage; sleeps=("$2"); shift 2 ;;
         --steps) [[ $# -ge 2 && $2 =~ ^[1-9][0-9]*$ ]] || usage; steps=$2; shift 2 ;;
         --jobs) [[ $# -ge 2 && $2 =~ ^[1-9][0-9]*$ ]] || usage; jobs=$2; shift 2 ;;
+        --engines) [[ $# -ge 2 && $2 =~ ^(ours|chipmunk|box2d)(,(ours|chipmunk|box2d))*$ ]] || usage; only=",$2,"; shift 2 ;;
         *) usage ;;
     esac
 done
@@ -68,11 +72,17 @@ for e in "${engines[@]}"; do
 done
 out="$build/callgrind"
 mkdir -p "$out"
-rm -f "$out"/*.ir "$out"/*.result  # the table shows this run's figures only
+# The runs of this call: every variant, or those of the engines --engines names.
+# The table shows this call's counts and, for the other engines, their last
+# counts of the same number of steps (a peer's count does not change with ours).
 runs=()
 for scene in "${scenes[@]}"; do
     for sleep in "${sleeps[@]}"; do
-        for v in "${variants[@]}"; do runs+=("$scene $sleep $v"); done
+        for v in "${variants[@]}"; do
+            [[ -z $only || $only == *",${v%%-*},"* ]] || continue
+            runs+=("$scene $sleep $v")
+            rm -f "$out/$scene-$sleep-$v".{ir,result,steps}
+        done
     done
 done
 
@@ -95,6 +105,7 @@ run_one() {
         [[ -n $ir && $ir -gt 0 ]] || ir=fail
     fi
     echo "$ir" >"$out/$key.ir"
+    echo "$steps" >"$out/$key.steps"
     grep '^result ' "$out/$key.stdout" >"$out/$key.result" || echo "result failed" >"$out/$key.result"
     if [[ $ir == fail ]]; then
         printf '  %-28s FAILED (see %s)\n' "$key" "$out/$key.log" >&2
@@ -118,7 +129,9 @@ done
 wait
 
 # The table: G = 10^9 instructions of the step loop; ratios ours / peer.
-ir() { cat "$out/$1.ir" 2>/dev/null || echo "-"; }
+ir() {
+    if [[ $(cat "$out/$1.steps" 2>/dev/null) == "$steps" ]]; then cat "$out/$1.ir"; else echo "-"; fi
+}
 giga() { [[ $1 =~ ^[0-9]+$ ]] && awk -v n="$1" 'BEGIN {printf "%.3f", n / 1e9}' || echo "-"; }
 ratio() { [[ $1 =~ ^[0-9]+$ && $2 =~ ^[0-9]+$ ]] && awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}' || echo "-"; }
 echo
@@ -151,7 +164,8 @@ printf '%-10s %-5s %-12s %6s %11s %6s %10s %10s\n' scene sleep engine stands awa
 for scene in "${scenes[@]}"; do
     for sleep in "${sleeps[@]}"; do
         for v in "${variants[@]}"; do
-            line=$(cat "$out/$scene-$sleep-$v.result")
+            line="not measured"
+            [[ $(ir "$scene-$sleep-$v") == - ]] || line=$(cat "$out/$scene-$sleep-$v.result")
             apex=$(field "$line" apex_end)
             [[ $(field "$line" stands) == "-" ]] && apex="-"
             printf '%-10s %-5s %-12s %6s %11s %6s %10s %10s\n' "$scene" "$sleep" "$(vlabel "$v")" "$(field "$line" stands)" \
