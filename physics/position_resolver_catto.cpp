@@ -4,6 +4,7 @@
 
 #include "physics/body.h"
 #include "physics/contact.h"
+#include "physics/contact_lanes.h"
 #include "physics/contact_list_base.h"
 #include "physics/globals.h"
 
@@ -15,15 +16,30 @@ namespace {
 // than 1 so that stacks settle instead of jittering.
 const float BIAS_FACTOR = 0.8f;
 
-void applyBiasTo(Body<TwoDee>* b, const Vector2D& impulse, const Vector2D& point) {
-    if (b->isAwake()) b->applyBiasImpulse(impulse, point);
-}
-
 // True when resolve(c) would do nothing: c is apart, has no normal, or both
 // bodies are asleep or static.
 bool idle(const Contact<TwoDee>* c) {
     return c->penetration < 0.0f || (!c->body[0]->isAwake() && !c->body[1]->isAwake()) ||
            c->contactToWorld.isZero();
+}
+
+lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, c->body[0]->isAwake(), c->body[1]->isAwake()); }
+
+// resolve() of a contact known not to be idle, with the float operations of
+// applying the bias impulse to each awake body (Body::applyBiasImpulse), lane
+// by lane (contact_lanes.h). The broad phases pair distinct bodies only, so the
+// two bodies' lanes never alias.
+__attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) {
+    Contact<TwoDee>* c = row.c;
+    Body<TwoDee>* b0 = c->body[0];
+    Body<TwoDee>* b1 = c->body[1];
+    lanes::Motion m(b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
+    float lambda = (c->bias - lanes::dot01(m.relativeVelocity(row), row.normal)) * c->normalMass;
+    float accumulated = std::max(0.0f, c->biasImpulse + lambda);
+    float dLambda = accumulated - c->biasImpulse;
+    c->biasImpulse = accumulated;
+    m.apply(row, row.normalOpp * dLambda);
+    m.store(row, b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
 }
 
 }  // namespace
@@ -42,20 +58,23 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     // whole and there are no joints, the velocity pass (CattoVelocityResolver's)
     // acted on no contact and so woke no body: nothing here has work either.
     if (list->allResting() && (joints == nullptr || joints->empty())) return;
-    if (m_active.size() < all->size()) m_active.resize(all->size());
-    Contact<TwoDee>** active = m_active.data();
+    if (m_rows.size() < all->size()) m_rows.resize(all->size());
+    lanes::Row* rows = m_rows.data();
     std::size_t count = 0;
     for (Contact<TwoDee>* c : *all) {
         if (!c->resting) prepare(c);
-        active[count] = c;
-        count += idle(c) ? 0 : 1;
+        if (!idle(c)) rows[count++] = rowOf(c);
     }
     for (int it = 0; it < m_iterations; ++it) {
-        for (std::size_t k = 0; k < count; ++k) resolve(active[k]);
+        for (std::size_t k = 0; k < count; ++k) resolveActing(rows[k]);
     }
 }
 
 void CattoPositionResolver::prepare(Contact<TwoDee>* c) {
+    // The point's offsets, as the velocity pass takes them: a collision listener
+    // may have moved a body after the contact was measured.
+    c->r[0] = c->point - c->body[0]->getPosition();
+    c->r[1] = c->point - c->body[1]->getPosition();
     // Bias velocities are whole-step displacements, so the bias is a distance.
     c->bias = BIAS_FACTOR * std::max(0.0f, c->penetration - Globals::penetrationEpsilon);
     // A touching contact keeps its accumulated bias impulse as the clamp's start
@@ -64,17 +83,10 @@ void CattoPositionResolver::prepare(Contact<TwoDee>* c) {
 }
 
 void CattoPositionResolver::resolve(Contact<TwoDee>* c) {
-    if (c->penetration < 0.0f) return;
-    if (!c->body[0]->isAwake() && !c->body[1]->isAwake()) return;
-    if (c->contactToWorld.isZero()) return;
-    Vector2D dvb = c->body[1]->getBiasVelocityAtPoint(c->point) - c->body[0]->getBiasVelocityAtPoint(c->point);
-    float lambda = (c->bias - Vector2D::dotProduct(dvb, c->normal)) * c->normalMass;
-    float accumulated = std::max(0.0f, c->biasImpulse + lambda);
-    float dLambda = accumulated - c->biasImpulse;
-    c->biasImpulse = accumulated;
-    Vector2D P = c->normal * dLambda;
-    applyBiasTo(c->body[0], -P, c->point);
-    applyBiasTo(c->body[1], P, c->point);
+    if (!idle(c)) resolveActing(rowOf(c));
 }
+
+CattoPositionResolver::CattoPositionResolver(int iterations) : m_iterations(iterations) {}
+CattoPositionResolver::~CattoPositionResolver() = default;
 
 }  // namespace physics

@@ -3,11 +3,16 @@
 
 namespace physics {
 
+namespace lanes {
+struct Row;  // contact_lanes.h
+}
+
 // Removes overlap through bias impulses, which change only the bodies' bias
 // velocities: a one-off displacement at the next move, no real momentum.
 class CattoPositionResolver : public ContactResolver<TwoDee> {
 public:
-    explicit CattoPositionResolver(int iterations) : m_iterations(iterations) {}
+    explicit CattoPositionResolver(int iterations);
+    ~CattoPositionResolver() override;
     void resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) override;
 
     static void prepare(Contact<TwoDee>* c);
@@ -16,9 +21,9 @@ public:
     int m_iterations;
 
 private:
-    // Its front holds the contacts this pass's iterations walk; at least as long
-    // as the list, its storage kept from step to step.
-    std::vector<Contact<TwoDee>*> m_active;
+    // Its front holds the rows of the contacts this pass's iterations walk; at
+    // least as long as the list, its storage kept from step to step.
+    std::vector<lanes::Row> m_rows;
 };
 
 }  // namespace physics

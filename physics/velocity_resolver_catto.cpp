@@ -5,6 +5,7 @@
 
 #include "physics/body.h"
 #include "physics/contact.h"
+#include "physics/contact_lanes.h"
 #include "physics/contact_list_base.h"
 #include "physics/globals.h"
 #include "physics/joint.h"
@@ -53,27 +54,45 @@ bool anyJointWakes(const std::vector<Joint<TwoDee>*>* joints) {
     return false;
 }
 
-// resolve() of a contact known not to be idle; true when it woke a body, whose
-// other contacts may now act too. Forced inline: with two callers GCC leaves it
-// a call, which costs 2% of the instructions of a pyramid's step.
-__attribute__((always_inline)) inline bool resolveActing(Contact<TwoDee>* c) {
-    bool awake0 = takesImpulses(c->body[0]);
-    bool awake1 = takesImpulses(c->body[1]);
-    Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
-    float vn = Vector2D::dotProduct(dv, c->normal) - c->bounce;
+lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, takesImpulses(c->body[0]), takesImpulses(c->body[1])); }
+
+// resolve() of a contact known not to be idle: the normal impulse, then
+// friction, with the float operations of applying each impulse to the bodies
+// at once, lane by lane (contact_lanes.h). true when it woke a body, whose
+// other contacts may now act too (and the row's movers are out of date).
+// Forced inline: it is the pass's inner loop.
+__attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
+    // The broad phases pair distinct bodies only, so the two bodies' lanes never alias.
+    Contact<TwoDee>* c = row.c;
+    Body<TwoDee>* b0 = c->body[0];
+    Body<TwoDee>* b1 = c->body[1];
+    lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+
+    float vn = lanes::dot01(m.relativeVelocity(row), row.normal) - c->bounce;
     float lambda = (c->bias - vn) * c->normalMass;
     float accumulated = std::max(0.0f, c->normalImpulse + lambda);
     float dLambda = accumulated - c->normalImpulse;
     c->normalImpulse = accumulated;
 
     bool woke = false;
-    if (accumulated > WAKE_IMPULSE_FACTOR * c->normalMass && awake0 != awake1) {
-        Body<TwoDee>* sleeper = awake0 ? c->body[1] : c->body[0];
+    if (accumulated > WAKE_IMPULSE_FACTOR * c->normalMass && row.moves0 != row.moves1) {
+        Body<TwoDee>* sleeper = row.moves0 ? b1 : b0;
         sleeper->setAwake(true);
         woke = sleeper->isAwake();  // a static body's flag changes nothing
+        row.setMoves(takesImpulses(b0), takesImpulses(b1));
     }
-    applyPair(c, c->normal * dLambda);
-    CattoVelocityResolver::applyFriction(c);
+    m.apply(row, row.normalOpp * dLambda);
+
+    // Coulomb friction, bounded by the normal impulse accumulated so far this step.
+    float vt = lanes::dot01(m.relativeVelocity(row), row.tangent);
+    float tLambda = -vt * c->tangentMass;
+    float limit = c->friction * c->normalImpulse;
+    float tAccumulated = Clamp(c->tangentImpulse + tLambda, -limit, limit);
+    float tDLambda = tAccumulated - c->tangentImpulse;
+    c->tangentImpulse = tAccumulated;
+    m.apply(row, row.tangentOpp * tDLambda);
+
+    m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
     return woke;
 }
 
@@ -91,19 +110,18 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         }
         return;
     }
-    // The iterations walk only the contacts that can act (m_active), in list
+    // The iterations walk only the contacts that can act (m_rows), in list
     // order; the others would return at once. A resting contact's prepare would
     // give the bits it holds (but the bias, which only an acting contact reads),
     // and its warm start moves neither of its sleeping bodies. Preparing moves no
     // body in or out of sleep.
-    if (m_active.size() < all->size()) m_active.resize(all->size());
-    Contact<TwoDee>** active = m_active.data();
+    if (m_rows.size() < all->size()) m_rows.resize(all->size());
+    lanes::Row* rows = m_rows.data();
     std::size_t count = 0;
     if (!list->allResting()) {  // else every contact is resting, so idle: nothing to prepare or walk
         for (Contact<TwoDee>* c : *all) {
             if (!c->resting) prepare(c);
-            active[count] = c;
-            count += idle(c) ? 0 : 1;
+            if (!idle(c)) rows[count++] = rowOf(c);
         }
     }
     // Joints wake their bodies in prepare() (none later in the pass).
@@ -114,8 +132,8 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         for (std::size_t k = 0; k < count; ++k) {
             // A contact that wakes a body makes that body's idle contacts act from
             // here on, later ones in this same iteration included.
-            if (resolveActing(active[k])) {
-                Gathered g = gatherActive(*all, active[k]);
+            if (resolveActing(rows[k])) {
+                Gathered g = gatherActive(*all, rows[k].c);
                 count = g.count;
                 k = g.place;
             }
@@ -136,8 +154,8 @@ void CattoVelocityResolver::applyJoints(std::vector<Joint<TwoDee>*>* joints) {
     }
 }
 
-// Puts the contacts of `all` that are not idle at the front of m_active, in
-// order, and finds the place of `at` among them (0 when null). A resting contact
+// Puts the rows of the contacts of `all` that are not idle at the front of
+// m_rows, in order, and finds the place of `at` among them (0 when null). A resting contact
 // that a wake made act takes the one field its skipped prepare() would have
 // changed, and stops resting: the position pass must prepare it (its bias is
 // that pass's again).
@@ -151,7 +169,7 @@ CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::v
             c->resting = false;
             c->bias = 0.0f;
         }
-        m_active[g.count++] = c;
+        m_rows[g.count++] = rowOf(c);
     }
     return g;
 }
@@ -159,6 +177,11 @@ CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::v
 // Warm start: last step's accumulated impulses are applied again, so a resting
 // stack starts each step near its solution instead of from zero.
 void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
+    // The iterations take the point's offsets from here: measured afresh, since a
+    // collision listener may have moved a body after the contact was measured.
+    // Nothing moves a body again before both passes are done.
+    c->r[0] = c->point - c->body[0]->getPosition();
+    c->r[1] = c->point - c->body[1]->getPosition();
     c->bias = 0.0f;  // the velocity pass corrects no position
     // closingVelocity was measured before any impulse of this step, so the target
     // is to separate at e times the approach speed. Subtracting a bounce of +0
@@ -183,20 +206,12 @@ void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
 }
 
 void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
-    if (!idle(c)) resolveActing(c);
+    if (idle(c)) return;
+    lanes::Row row = rowOf(c);
+    resolveActing(row);
 }
 
-// Coulomb friction, bounded by the normal impulse accumulated so far this step.
-void CattoVelocityResolver::applyFriction(Contact<TwoDee>* c) {
-    // The tangent component of getRelativeContactVelocity(), alone.
-    Vector2D dv = c->body[1]->getVelocityAtPoint(c->point) - c->body[0]->getVelocityAtPoint(c->point);
-    float vt = c->contactToWorld.data[1] * dv.x + c->contactToWorld.data[3] * dv.y;
-    float lambda = -vt * c->tangentMass;
-    float limit = c->friction * c->normalImpulse;
-    float accumulated = Clamp(c->tangentImpulse + lambda, -limit, limit);
-    float dLambda = accumulated - c->tangentImpulse;
-    c->tangentImpulse = accumulated;
-    applyPair(c, tangentOf(c->normal) * dLambda);
-}
+CattoVelocityResolver::CattoVelocityResolver(int iterations) : m_iterations(iterations) {}
+CattoVelocityResolver::~CattoVelocityResolver() = default;
 
 }  // namespace physics

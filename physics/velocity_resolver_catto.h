@@ -3,16 +3,20 @@
 
 namespace physics {
 
+namespace lanes {
+struct Row;  // contact_lanes.h
+}
+
 // Sequential impulses with warm starting, restitution and Coulomb friction;
 // joints are solved after the contacts in every iteration.
 class CattoVelocityResolver : public ContactResolver<TwoDee> {
 public:
-    explicit CattoVelocityResolver(int iterations) : m_iterations(iterations) {}
+    explicit CattoVelocityResolver(int iterations);
+    ~CattoVelocityResolver() override;
     void resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) override;
 
     static void prepare(Contact<TwoDee>* c);
     static void resolve(Contact<TwoDee>* c);
-    static void applyFriction(Contact<TwoDee>* c);
 
     int m_iterations;
 
@@ -20,14 +24,14 @@ private:
     static void prepareJoints(std::vector<Joint<TwoDee>*>* joints);
     static void applyJoints(std::vector<Joint<TwoDee>*>* joints);
     struct Gathered {
-        std::size_t count;  // contacts now in front of m_active
+        std::size_t count;  // rows now in front of m_rows
         std::size_t place;  // index of the contact asked for among them
     };
     Gathered gatherActive(const std::vector<Contact<TwoDee>*>& all, const Contact<TwoDee>* at);
 
-    // Its front holds the contacts this pass's iterations walk; at least as long
-    // as the list, its storage kept from step to step.
-    std::vector<Contact<TwoDee>*> m_active;
+    // Its front holds the rows of the contacts this pass's iterations walk; at
+    // least as long as the list, its storage kept from step to step.
+    std::vector<lanes::Row> m_rows;
 };
 
 }  // namespace physics

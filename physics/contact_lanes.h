@@ -1,0 +1,142 @@
+#pragma once
+// A contact as the resolvers' iterations see it: each quantity of its two
+// bodies is one 4-lane float vector, lanes (x0, y0, x1, y1) for body[0] and then
+// body[1], or (s0, s0, s1, s1) for a scalar of each body.
+//
+// Every lane does exactly the float operation that the one-body-at-a-time form
+// does for that component (a product, a sum, a difference), so the results are
+// the same bits and only the number of instructions drops. Negation is exact:
+// (-a) * b == -(a * b) and a + (-b) == a - b, bit for bit, which is what lets
+// one vector carry the impulse -P for body[0] beside +P for body[1]. A body
+// that takes no impulses keeps its lanes untouched (a select, not a multiply
+// by zero, which would turn a -0 into +0).
+//
+// Internal to the resolvers. GCC and Clang vector extensions: no instruction
+// set is assumed beyond what the compiler targets.
+#include "physics/body.h"
+#include "physics/contact.h"
+
+namespace physics {
+namespace lanes {
+
+using F4 = float __attribute__((vector_size(16)));
+using I4 = int __attribute__((vector_size(16)));  // lane masks: all bits set or clear
+
+template <int a, int b, int c, int d>
+inline F4 shuffle(F4 v) {
+    return __builtin_shufflevector(v, v, a, b, c, d);
+}
+
+using F2 = float __attribute__((vector_size(8)));
+
+inline F2 load(const Vector2D& v) {
+    F2 lanes;
+    __builtin_memcpy(&lanes, &v, sizeof lanes);  // one 8-byte load rather than two floats put together
+    return lanes;
+}
+
+inline void storeTo(Vector2D& v, F2 lanes) { __builtin_memcpy(static_cast<void*>(&v), &lanes, sizeof lanes); }
+
+inline F4 pairOf(const Vector2D& first, const Vector2D& second) {
+    return __builtin_shufflevector(load(first), load(second), 0, 1, 2, 3);
+}
+
+// (-v, v): body[0] takes the opposite of what body[1] takes.
+inline F4 opposed(const Vector2D& v) { return F4{-v.x, -v.y, v.x, v.y}; }
+
+inline F4 select(I4 mask, F4 whereSet, F4 whereClear) {
+    return reinterpret_cast<F4>((reinterpret_cast<I4>(whereSet) & mask) | (reinterpret_cast<I4>(whereClear) & ~mask));
+}
+
+// a.x * b.x + a.y * b.y of lanes 0 and 1, in that order.
+inline float dot01(F4 a, F4 b) {
+    F4 p = a * b;
+    return p[0] + p[1];
+}
+
+// What stays fixed while a pass iterates over one contact: the point's offsets,
+// the bodies' masses, the directions, and which bodies take impulses. Made
+// again whenever a wake changes the last.
+struct Row {
+    Contact<TwoDee>* c;
+    F4 r;           // contact point minus each body's position: (rx0, ry0, rx1, ry1)
+    F4 rPerp;       // r turned a quarter: (-ry0, rx0, -ry1, rx1)
+    F4 im;          // inverse masses (m0, m0, m1, m1)
+    F4 ii;          // inverse moments (i0, i0, i1, i1)
+    F4 normal;      // (nx, ny, nx, ny)
+    F4 normalOpp;   // (-nx, -ny, nx, ny)
+    F4 tangent;     // contactToWorld's second column, twice
+    F4 tangentOpp;  // (-t, t) for t = (-ny, nx)
+    I4 moves;       // set in the lanes of a body that takes impulses
+    bool moves0;
+    bool moves1;
+
+    Row() = default;
+    Row(Contact<TwoDee>* contact, bool takes0, bool takes1) : c(contact) {
+        const Body<TwoDee>* b0 = c->body[0];
+        const Body<TwoDee>* b1 = c->body[1];
+        r = pairOf(c->r[0], c->r[1]);
+        rPerp = F4{-r[1], r[0], -r[3], r[2]};
+        im = F4{b0->m_inverseMass, b0->m_inverseMass, b1->m_inverseMass, b1->m_inverseMass};
+        ii = F4{b0->m_moi.inverseMOI, b0->m_moi.inverseMOI, b1->m_moi.inverseMOI, b1->m_moi.inverseMOI};
+        normal = pairOf(c->normal, c->normal);
+        normalOpp = opposed(c->normal);
+        const Vector2D t(c->contactToWorld.data[1], c->contactToWorld.data[3]);
+        tangent = pairOf(t, t);
+        tangentOpp = opposed(Vector2D(-c->normal.y, c->normal.x));
+        setMoves(takes0, takes1);
+    }
+
+    void setMoves(bool takes0, bool takes1) {
+        moves0 = takes0;
+        moves1 = takes1;
+        int m0 = takes0 ? -1 : 0;
+        int m1 = takes1 ? -1 : 0;
+        moves = I4{m0, m0, m1, m1};
+    }
+};
+
+// The motion of a row's two bodies: either their velocities (the velocity pass)
+// or their bias velocities (the position pass), read once per contact and
+// iteration and written back once.
+struct Motion {
+    F4 v;  // linear: (vx0, vy0, vx1, vy1)
+    F4 w;  // angular: (w0, w0, w1, w1)
+
+    Motion(const Vector2D& v0, float w0, const Vector2D& v1, float w1) : v(pairOf(v0, v1)) {
+        F4 both{w0, w1, 0.0f, 0.0f};
+        w = shuffle<0, 0, 1, 1>(both);
+    }
+
+    // Velocity of body[1] at the point minus that of body[0], in lanes 0 and 1:
+    // v + (-w * ry, w * rx) for each body (Body::getVelocityAtPoint).
+    F4 relativeVelocity(const Row& row) const {
+        F4 atPoint = v + w * row.rPerp;
+        return shuffle<2, 3, 2, 3>(atPoint) - atPoint;
+    }
+
+    // Applies `impulses` = (-P, P) at the point: v += impulse * m and
+    // w += (rx * Py - ry * Px) * i for each body that moves (Body::applyImpulse).
+    void apply(const Row& row, F4 impulses) {
+        v = select(row.moves, v + impulses * row.im, v);
+        F4 c = row.r * shuffle<1, 0, 3, 2>(impulses);  // (rx0 * Py0, ry0 * Px0, rx1 * Py1, ry1 * Px1)
+        F4 cross = shuffle<0, 0, 2, 2>(c) - shuffle<1, 1, 3, 3>(c);
+        w = select(row.moves, w + cross * row.ii, w);
+    }
+
+    // Writes the lanes of the bodies that move back through the two setters'
+    // targets (velocity and rotation, or bias velocity and bias rotation).
+    void store(const Row& row, Vector2D& v0, float& w0, Vector2D& v1, float& w1) const {
+        if (row.moves0) {
+            storeTo(v0, __builtin_shufflevector(v, v, 0, 1));
+            w0 = w[0];
+        }
+        if (row.moves1) {
+            storeTo(v1, __builtin_shufflevector(v, v, 2, 3));
+            w1 = w[2];
+        }
+    }
+};
+
+}  // namespace lanes
+}  // namespace physics
