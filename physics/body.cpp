@@ -160,23 +160,6 @@ void Body<TwoDee>::setRotatable(bool rotatable) {
     }
 }
 
-// Waking restarts the running averages at twice the thresholds, so a body that
-// stays at rest falls asleep again about 60 steps (one second) later.
-void Body<TwoDee>::setAwake(bool awake) {
-    if (awake && Globals::useSleeping) {
-        // A static body's flag does not make it awake (isAwake()); any other
-        // wake may have let the resolvers move it, so noteRest() must see one.
-        if (!m_isAwake && !isStatic()) ++m_changes;
-        m_isAwake = true;
-        m_linearRWA = 2.0f * Globals::linearVelocitySleepEpsilon;
-        m_rotationalRWA = 2.0f * Globals::angularVelocitySleepEpsilon;
-    } else if (!awake && m_canSleep) {
-        m_isAwake = false;
-        m_velocity = Vector2D(0.0f, 0.0f);
-        m_rotation = Rotation2D(0.0f);
-    }
-}
-
 // ---------------------------------------------------------------- geometry
 
 bool Body<TwoDee>::contains(const Vector2D& p) const {

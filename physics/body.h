@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "physics/dimension.h"
+#include "physics/globals.h"
 #include "physics/moi.h"
 #include "physics/shape.h"
 #include "physics/vector.h"
@@ -184,6 +185,24 @@ inline void Body<TwoDee>::applyBiasImpulse(const Vector2D& impulse, const Vector
     Vector2D r = point - m_position;
     m_biasVelocity += impulse * m_inverseMass;
     m_biasRotation += Rotation2D((r.x * impulse.y - r.y * impulse.x) * m_moi.inverseMOI);
+}
+
+// Waking restarts the running averages at twice the thresholds, so a body that
+// stays at rest falls asleep again about 60 steps (one second) later. Inline:
+// the velocity resolver wakes a contact's static partner in its inner loop.
+inline void Body<TwoDee>::setAwake(bool awake) {
+    if (awake && Globals::useSleeping) {
+        // A static body's flag does not make it awake (isAwake()); any other
+        // wake may have let the resolvers move it, so noteRest() must see one.
+        if (!m_isAwake && !isStatic()) ++m_changes;
+        m_isAwake = true;
+        m_linearRWA = 2.0f * Globals::linearVelocitySleepEpsilon;
+        m_rotationalRWA = 2.0f * Globals::angularVelocitySleepEpsilon;
+    } else if (!awake && m_canSleep) {
+        m_isAwake = false;
+        m_velocity = Vector2D(0.0f, 0.0f);
+        m_rotation = Rotation2D(0.0f);
+    }
 }
 
 }  // namespace physics

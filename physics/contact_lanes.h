@@ -70,6 +70,12 @@ struct Row {
     I4 moves;       // set in the lanes of a body that takes impulses
     bool moves0;
     bool moves1;
+    bool bothMove;  // moves0 && moves1: the lanes need no masking
+    // When exactly one body moves: the other, which a strong enough impulse
+    // wakes (null otherwise), and whether it is static, so that waking it
+    // changes no mover.
+    Body<TwoDee>* sleeper;
+    bool sleeperStatic;
 
     Row() = default;
     Row(Contact<TwoDee>* contact, bool takes0, bool takes1) : c(contact) {
@@ -90,6 +96,9 @@ struct Row {
     void setMoves(bool takes0, bool takes1) {
         moves0 = takes0;
         moves1 = takes1;
+        bothMove = takes0 && takes1;
+        sleeper = takes0 == takes1 ? nullptr : takes0 ? c->body[1] : c->body[0];
+        sleeperStatic = sleeper != nullptr && sleeper->isStatic();
         int m0 = takes0 ? -1 : 0;
         int m1 = takes1 ? -1 : 0;
         moves = I4{m0, m0, m1, m1};
@@ -117,11 +126,18 @@ struct Motion {
 
     // Applies `impulses` = (-P, P) at the point: v += impulse * m and
     // w += (rx * Py - ry * Px) * i for each body that moves (Body::applyImpulse).
+    // Masked: some body of the row may not move (else row.bothMove holds).
+    template <bool Masked>
     void apply(const Row& row, F4 impulses) {
-        v = select(row.moves, v + impulses * row.im, v);
         F4 c = row.r * shuffle<1, 0, 3, 2>(impulses);  // (rx0 * Py0, ry0 * Px0, rx1 * Py1, ry1 * Px1)
         F4 cross = shuffle<0, 0, 2, 2>(c) - shuffle<1, 1, 3, 3>(c);
-        w = select(row.moves, w + cross * row.ii, w);
+        if (Masked) {
+            v = select(row.moves, v + impulses * row.im, v);
+            w = select(row.moves, w + cross * row.ii, w);
+        } else {
+            v += impulses * row.im;
+            w += cross * row.ii;
+        }
     }
 
     // Writes the lanes of the bodies that move back through the two setters'

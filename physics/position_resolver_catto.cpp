@@ -28,7 +28,8 @@ lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, c->body[0]->isAwake(
 // resolve() of a contact known not to be idle, with the float operations of
 // applying the bias impulse to each awake body (Body::applyBiasImpulse), lane
 // by lane (contact_lanes.h). The broad phases pair distinct bodies only, so the
-// two bodies' lanes never alias.
+// two bodies' lanes never alias. Masked: see Motion::apply.
+template <bool Masked>
 __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) {
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
@@ -38,7 +39,7 @@ __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) 
     float accumulated = std::max(0.0f, c->biasImpulse + lambda);
     float dLambda = accumulated - c->biasImpulse;
     c->biasImpulse = accumulated;
-    m.apply(row, row.normalOpp * dLambda);
+    m.apply<Masked>(row, row.normalOpp * dLambda);
     m.store(row, b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
 }
 
@@ -66,7 +67,13 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         if (!idle(c)) rows[count++] = rowOf(c);
     }
     for (int it = 0; it < m_iterations; ++it) {
-        for (std::size_t k = 0; k < count; ++k) resolveActing(rows[k]);
+        for (std::size_t k = 0; k < count; ++k) {
+            if (rows[k].bothMove) {
+                resolveActing<false>(rows[k]);
+            } else {
+                resolveActing<true>(rows[k]);
+            }
+        }
     }
 }
 
@@ -83,7 +90,7 @@ void CattoPositionResolver::prepare(Contact<TwoDee>* c) {
 }
 
 void CattoPositionResolver::resolve(Contact<TwoDee>* c) {
-    if (!idle(c)) resolveActing(rowOf(c));
+    if (!idle(c)) resolveActing<true>(rowOf(c));
 }
 
 CattoPositionResolver::CattoPositionResolver(int iterations) : m_iterations(iterations) {}

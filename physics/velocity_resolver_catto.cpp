@@ -60,7 +60,8 @@ lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, takesImpulses(c->bod
 // friction, with the float operations of applying each impulse to the bodies
 // at once, lane by lane (contact_lanes.h). true when it woke a body, whose
 // other contacts may now act too (and the row's movers are out of date).
-// Forced inline: it is the pass's inner loop.
+// Forced inline: it is the pass's inner loop. Masked: see Motion::apply.
+template <bool Masked>
 __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     // The broad phases pair distinct bodies only, so the two bodies' lanes never alias.
     Contact<TwoDee>* c = row.c;
@@ -75,13 +76,14 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     c->normalImpulse = accumulated;
 
     bool woke = false;
-    if (accumulated > WAKE_IMPULSE_FACTOR * c->normalMass && row.moves0 != row.moves1) {
-        Body<TwoDee>* sleeper = row.moves0 ? b1 : b0;
-        sleeper->setAwake(true);
-        woke = sleeper->isAwake();  // a static body's flag changes nothing
-        row.setMoves(takesImpulses(b0), takesImpulses(b1));
+    if (Masked && row.sleeper != nullptr && accumulated > WAKE_IMPULSE_FACTOR * c->normalMass) {
+        row.sleeper->setAwake(true);
+        if (!row.sleeperStatic) {  // a static body's flag changes nothing
+            woke = row.sleeper->isAwake();
+            row.setMoves(takesImpulses(b0), takesImpulses(b1));
+        }
     }
-    m.apply(row, row.normalOpp * dLambda);
+    m.apply<Masked>(row, row.normalOpp * dLambda);
 
     // Coulomb friction, bounded by the normal impulse accumulated so far this step.
     float vt = lanes::dot01(m.relativeVelocity(row), row.tangent);
@@ -90,7 +92,7 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     float tAccumulated = Clamp(c->tangentImpulse + tLambda, -limit, limit);
     float tDLambda = tAccumulated - c->tangentImpulse;
     c->tangentImpulse = tAccumulated;
-    m.apply(row, row.tangentOpp * tDLambda);
+    m.apply<Masked>(row, row.tangentOpp * tDLambda);
 
     m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
     return woke;
@@ -132,7 +134,8 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         for (std::size_t k = 0; k < count; ++k) {
             // A contact that wakes a body makes that body's idle contacts act from
             // here on, later ones in this same iteration included.
-            if (resolveActing(rows[k])) {
+            lanes::Row& row = rows[k];
+            if (row.bothMove ? resolveActing<false>(row) : resolveActing<true>(row)) {
                 Gathered g = gatherActive(*all, rows[k].c);
                 count = g.count;
                 k = g.place;
@@ -208,7 +211,7 @@ void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
 void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
     if (idle(c)) return;
     lanes::Row row = rowOf(c);
-    resolveActing(row);
+    resolveActing<true>(row);
 }
 
 CattoVelocityResolver::CattoVelocityResolver(int iterations) : m_iterations(iterations) {}
