@@ -243,6 +243,20 @@ void Body<TwoDee>::moveBias(float) {
     m_biasRotation = Rotation2D(0.0f);
 }
 
+// move(dt) then moveBias(dt) with the shapes placed once, at the end: the
+// placement move() gives is never read before moveBias() replaces it, and each
+// placement is a function of the body's position and orientation alone.
+void Body<TwoDee>::advance(float dt) {
+    if (!m_isAwake) return;
+    m_position += m_velocity * dt;
+    m_orientation += Rotation2D(m_rotation.value * dt);
+    m_position += m_biasVelocity;
+    m_orientation += m_biasRotation;
+    thisMoved();
+    m_biasVelocity = Vector2D(0.0f, 0.0f);
+    m_biasRotation = Rotation2D(0.0f);
+}
+
 // ---------------------------------------------------------------- shape bookkeeping
 
 void Body<TwoDee>::thisMoved() {

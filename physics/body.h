@@ -105,6 +105,7 @@ public:
     Vector2D getDrag() const;
     void move(float dt);
     void moveBias(float dt);
+    void advance(float dt);  // move(dt), then moveBias(dt), placing the shapes once
 
     void thisMoved();
     void shapesChanged();

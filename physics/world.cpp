@@ -154,9 +154,7 @@ void World<TwoDee>::applyForces() {
 
 void World<TwoDee>::moveBodies() {
     for (Body<TwoDee>* b : bodies) {
-        if (!b->m_isAwake) continue;
-        b->move(m_timestep);
-        b->moveBias(m_timestep);
+        if (b->m_isAwake) b->advance(m_timestep);
     }
 }
 

@@ -174,3 +174,23 @@ TEST(BodySleep, SleepingBodiesKeepStillUntilWokenAndARestartGivesTheMotionOfANew
     };
     EXPECT_EQ(motion(*body), motion(*ball()));
 }
+
+// The world moves a body by advance(): the same bits as move() then moveBias(),
+// the shapes' corners included, though it places the shapes once.
+TEST(BodyMotion, AdvanceIsMoveThenMoveBias) {
+    BodyPtr once = box(30.0f, 12.0f, 0.3f);
+    BodyPtr twice = box(30.0f, 12.0f, 0.3f);
+    for (Body<TwoDee>* b : {once.get(), twice.get()}) {
+        b->setVelocity(Vector2D(37.1f, -12.9f));
+        b->setRotation(Rotation2D(2.7f));
+        b->applyBiasImpulse(Vector2D(0.31f, 0.17f), b->getPosition() + Vector2D(4.0f, 1.0f));
+    }
+    once->advance(DT);
+    twice->move(DT);
+    twice->moveBias(DT);
+    const auto* a = static_cast<const Rect*>(once->getShapes().front());
+    const auto* b = static_cast<const Rect*>(twice->getShapes().front());
+    EXPECT_EQ(std::make_tuple(once->getPosition(), once->getOrientation().value, once->getBiasVelocity()),
+              std::make_tuple(twice->getPosition(), twice->getOrientation().value, twice->getBiasVelocity()));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(a->getVertex(k), b->getVertex(k)) << k;
+}
