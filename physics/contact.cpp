@@ -69,6 +69,9 @@ void Contact<TwoDee>::init(Area* a, Area* b) {
     area[1] = b;
     body[0] = a->getBody();
     body[1] = b->getBody();
+}
+
+void Contact<TwoDee>::measure() {
     r[0] = point - body[0]->getPosition();
     r[1] = point - body[1]->getPosition();
     contactToWorld = Matrix2::createBasis(normal);

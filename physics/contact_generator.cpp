@@ -211,10 +211,6 @@ void ContactGenerator<TwoDee>::checkAdjacent(ContactT& c, int side, int index) {
     adjacent->penetration = s;
     adjacent->feature[side] = index;
     adjacent->point = c.area[side]->getVertex(index);
-    // The copy carries c's lever arms and mass terms; rebuild them for its own
-    // point so that a list without caching (which does not recompute) resolves
-    // it at the right place.
-    adjacent->init(c.area[0], c.area[1]);
     if (adjacent->invalid()) {
         delete adjacent;
         return;

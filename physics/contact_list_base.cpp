@@ -83,7 +83,10 @@ void BaseContactList<Container>::addContacts(const std::vector<ContactT*>& conta
             delete c;
         }
         m_contacts.assign(contacts.begin(), contacts.end());
-        for (ContactT* c : m_contacts) linkToBodies(c);
+        for (ContactT* c : m_contacts) {
+            c->measure();
+            linkToBodies(c);
+        }
         return;
     }
 
