@@ -157,7 +157,9 @@ void Contact<TwoDee>::setPenetration(float p) {
 }
 
 // A face contact is valid while its vertex projects onto the face's edge.
-bool Contact<TwoDee>::invalid() const {
+bool Contact<TwoDee>::invalid() const { return offFace(area, faceOnFirst, faceOnSecond, feature); }
+
+bool Contact<TwoDee>::offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]) {
     int f;
     if (faceOnFirst) {
         f = 0;

@@ -43,6 +43,8 @@ public:
     void calculatePenetration();
     void setPenetration(float p);
     bool invalid() const;
+    // invalid() of a contact with these shapes, flags and features, before one is made.
+    static bool offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]);
 
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }

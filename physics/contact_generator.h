@@ -22,7 +22,6 @@ public:
     std::vector<ContactT*> findContacts(const std::vector<std::pair<BodyT*, BodyT*>>& pairs);
     void check(BodyT* a, BodyT* b);
     bool check(Area* a, Area* b);
-    void checkAdjacent(ContactT& c, int side, int index);
 
     bool checkSphereSphere() { return false; }
     bool checkBoxSphere() { return false; }
@@ -38,7 +37,9 @@ private:
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     static Axis roundedAxis(Area* a, Area* b);
-    void emit(Area* a, Area* b, ContactT& c, bool multi);
+    static ContactT* make(Area* a, Area* b, const Axis& axis);
+    void emit(Area* a, Area* b, const Axis& axis, bool multi);
+    void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
 };
