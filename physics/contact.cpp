@@ -1,6 +1,7 @@
 #include "physics/contact.h"
 
 #include "physics/body.h"
+#include "physics/rect.h"
 #include "physics/shape.h"
 
 namespace physics {
@@ -122,17 +123,17 @@ void Contact<TwoDee>::calculatePenetration() {
         penetration = DEAD_PENETRATION;
         return;
     }
-    Vector2D va = area[0]->getVertex(feature[0]);
-    Vector2D vb = area[1]->getVertex(feature[1]);
+    Vector2D va = vertexOf(area[0], feature[0]);
+    Vector2D vb = vertexOf(area[1], feature[1]);
     if (faceOnFirst) {
-        normal = area[0]->getNormal(feature[0]);
+        normal = normalOf(area[0], feature[0]);
     } else if (faceOnSecond) {
-        normal = -area[1]->getNormal(feature[1]);
+        normal = -normalOf(area[1], feature[1]);
     } else {
         normal = (vb - va).normalise();  // a zero vector stays zero
     }
-    Vector2D pa = va + normal * area[0]->getRadius();
-    Vector2D pb = vb - normal * area[1]->getRadius();
+    Vector2D pa = va + normal * radiusOf(area[0]);
+    Vector2D pb = vb - normal * radiusOf(area[1]);
     float p = Vector2D::dotProduct(pa - pb, normal);
     setPenetration(p);
     // The point sits halfway through the overlap, measured from the face.
@@ -169,9 +170,9 @@ bool Contact<TwoDee>::offFace(const Area* const area[2], bool faceOnFirst, bool 
         return false;
     }
     int v = 1 - f;
-    Vector2D p = area[v]->getVertex(feature[v]);
-    Vector2D e0 = area[f]->getVertex(feature[f]);
-    Vector2D e1 = area[f]->getVertex(feature[f] + 1);
+    Vector2D p = vertexOf(area[v], feature[v]);
+    Vector2D e0 = vertexOf(area[f], feature[f]);
+    Vector2D e1 = vertexOf(area[f], feature[f] + 1);
     Vector2D edge = e1 - e0;
     float lengthSq = edge.lengthSquared();
     if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number

@@ -96,15 +96,27 @@ struct ContactGenerator<TwoDee>::Candidates {
 // core (vertices, outward normals) widened by getRadius(). A gap wider than _NEAR
 // on any axis ends the test with no contact.
 bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
+    switch (a->type()) {
+        case Area::RECT: return checkWith(static_cast<Rect*>(a), b);
+        case Area::CIRCLE: return checkWith(static_cast<Circle*>(a), b);
+        default: return checkWith(a, b);
+    }
+}
+
+template <class A>
+bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
+    switch (b->type()) {
+        case Area::RECT: return checkPair(a, static_cast<Rect*>(b));
+        case Area::CIRCLE: return checkPair(a, static_cast<Circle*>(b));
+        default: return checkPair(a, b);
+    }
+}
+
+template <class A, class B>
+bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
     Candidates kept;
-    if (a->type() == Area::RECT && b->type() == Area::RECT) {
-        const auto* ra = static_cast<const Rect*>(a);
-        const auto* rb = static_cast<const Rect*>(b);
-        if (!checkFaces(ra, rb, true, kept) || !checkFaces(rb, ra, false, kept)) return false;
-    } else if (!checkFaces<Area, Area>(a, b, true, kept) || !checkFaces<Area, Area>(b, a, false, kept)) {
-        return false;
-    }
+    if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
@@ -144,7 +156,8 @@ bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, 
 
 // Rounded axis: from the core vertex of a nearest b to the core vertex of b
 // nearest a. Degenerate directions (zero length) are used as they are.
-ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
+template <class A, class B>
+ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a, const B* b) {
     Vector2D d = (b->getPosition() - a->getPosition()).normalise();
     int ia = 0;
     int ib = 0;
@@ -208,12 +221,12 @@ void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool mul
 void ContactGenerator<TwoDee>::checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index) {
     Axis adjacent = axis;
     adjacent.feature[side] = index;
-    Vector2D va = a->getVertex(adjacent.feature[0]);
-    Vector2D vb = b->getVertex(adjacent.feature[1]);
-    float s = Vector2D::dotProduct(va - vb, axis.normal) + a->getRadius() + b->getRadius();
+    Vector2D va = vertexOf(a, adjacent.feature[0]);
+    Vector2D vb = vertexOf(b, adjacent.feature[1]);
+    float s = Vector2D::dotProduct(va - vb, axis.normal) + radiusOf(a) + radiusOf(b);
     if (!(s < axis.penetration + Globals::_NEAR && s > -Globals::_NEAR)) return;
     adjacent.penetration = s;
-    adjacent.point = (side == 0 ? a : b)->getVertex(index);
+    adjacent.point = vertexOf(side == 0 ? a : b, index);
     if (ContactT* c = make(a, b, adjacent)) m_contacts.push_back(c);
 }
 

@@ -31,12 +31,17 @@ public:
 private:
     struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
-    // Face and Other are Area, or Rect when both shapes are rectangles (most
-    // pairs in a level), so that the queries inline instead of calling through
-    // the vtable; the arithmetic is the same either way.
+    // The shape types below are Rect or Circle (final: their queries inline,
+    // which matters for the many pairs of a level) or Area for the other kinds
+    // (through the vtable); the arithmetic is the same either way.
+    template <class A>
+    bool checkWith(A* a, Area* b);
+    template <class A, class B>
+    bool checkPair(A* a, B* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
-    static Axis roundedAxis(Area* a, Area* b);
+    template <class A, class B>
+    static Axis roundedAxis(const A* a, const B* b);
     static ContactT* make(Area* a, Area* b, const Axis& axis);
     void emit(Area* a, Area* b, const Axis& axis, bool multi);
     void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
