@@ -1,5 +1,7 @@
 #include "physics/contact.h"
 
+#include <vector>
+
 #include "physics/body.h"
 #include "physics/rect.h"
 #include "physics/shape.h"
@@ -178,6 +180,23 @@ bool Contact<TwoDee>::offFace(const Area* const area[2], bool faceOnFirst, bool 
     if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
     float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
     return t < 0.0f || t > 1.0f;
+}
+
+// A linked contact sits in both of its bodies' lists and a list holds each
+// identity once, so searching the shorter of the two finds the same contact as
+// searching both; it matters for a floor under thousands of bodies.
+Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond,
+                                             const int feature[2]) {
+    const std::vector<Contact*>& onA = a->getBody()->contacts;
+    const std::vector<Contact*>& onB = b->getBody()->contacts;
+    for (Contact* linked : (onB.size() < onA.size() ? onB : onA)) {
+        if (linked->area[0] == a && linked->area[1] == b && linked->faceOnFirst == faceOnFirst &&
+            linked->faceOnSecond == faceOnSecond && linked->feature[0] == feature[0] &&
+            linked->feature[1] == feature[1]) {
+            return linked;
+        }
+    }
+    return nullptr;
 }
 
 bool Contact<TwoDee>::operator==(const Contact& o) const {

@@ -46,6 +46,10 @@ public:
     // invalid() of a contact with these shapes, flags and features, before one is made.
     static bool offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]);
 
+    // The contact with this identity among those linked to the shapes' bodies
+    // (a caching contact list links each contact it holds to both), or null.
+    static Contact* findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]);
+
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }
 

@@ -179,8 +179,11 @@ ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a,
 }
 
 // A new contact of a and b on a kept axis, or null when its vertex has already
-// slid off its face.
-Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) {
+// slid off its face (or, with setSkipListed, when it is listed already).
+Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) const {
+    if (m_skipListed && ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
+        return nullptr;
+    }
     const Area* const area[2] = {a, b};
     if (ContactT::offFace(area, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
     auto* c = new ContactT();

@@ -20,6 +20,9 @@ public:
     void init(World<TwoDee>*) {}
     // New heap contacts for every candidate pair, in pair order; the caller takes charge of them.
     std::vector<ContactT*> findContacts(const std::vector<std::pair<BodyT*, BodyT*>>& pairs);
+    // On: a contact whose identity is already linked to its bodies is not made
+    // (a caching list would drop it); set by such a list for its world.
+    void setSkipListed(bool on) { m_skipListed = on; }
     void check(BodyT* a, BodyT* b);
     bool check(Area* a, Area* b);
 
@@ -42,11 +45,12 @@ private:
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     template <class A, class B>
     static Axis roundedAxis(const A* a, const B* b);
-    static ContactT* make(Area* a, Area* b, const Axis& axis);
+    ContactT* make(Area* a, Area* b, const Axis& axis) const;
     void emit(Area* a, Area* b, const Axis& axis, bool multi);
     void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
+    bool m_skipListed = false;          // see setSkipListed()
 };
 
 }  // namespace physics
