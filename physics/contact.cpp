@@ -1,6 +1,9 @@
 #include "physics/contact.h"
 
+#include <vector>
+
 #include "physics/body.h"
+#include "physics/rect.h"
 #include "physics/shape.h"
 
 namespace physics {
@@ -69,6 +72,9 @@ void Contact<TwoDee>::init(Area* a, Area* b) {
     area[1] = b;
     body[0] = a->getBody();
     body[1] = b->getBody();
+}
+
+void Contact<TwoDee>::measure() {
     r[0] = point - body[0]->getPosition();
     r[1] = point - body[1]->getPosition();
     contactToWorld = Matrix2::createBasis(normal);
@@ -119,17 +125,17 @@ void Contact<TwoDee>::calculatePenetration() {
         penetration = DEAD_PENETRATION;
         return;
     }
-    Vector2D va = area[0]->getVertex(feature[0]);
-    Vector2D vb = area[1]->getVertex(feature[1]);
+    Vector2D va = vertexOf(area[0], feature[0]);
+    Vector2D vb = vertexOf(area[1], feature[1]);
     if (faceOnFirst) {
-        normal = area[0]->getNormal(feature[0]);
+        normal = normalOf(area[0], feature[0]);
     } else if (faceOnSecond) {
-        normal = -area[1]->getNormal(feature[1]);
+        normal = -normalOf(area[1], feature[1]);
     } else {
         normal = (vb - va).normalise();  // a zero vector stays zero
     }
-    Vector2D pa = va + normal * area[0]->getRadius();
-    Vector2D pb = vb - normal * area[1]->getRadius();
+    Vector2D pa = va + normal * radiusOf(area[0]);
+    Vector2D pb = vb - normal * radiusOf(area[1]);
     float p = Vector2D::dotProduct(pa - pb, normal);
     setPenetration(p);
     // The point sits halfway through the overlap, measured from the face.
@@ -154,7 +160,9 @@ void Contact<TwoDee>::setPenetration(float p) {
 }
 
 // A face contact is valid while its vertex projects onto the face's edge.
-bool Contact<TwoDee>::invalid() const {
+bool Contact<TwoDee>::invalid() const { return offFace(area, faceOnFirst, faceOnSecond, feature); }
+
+bool Contact<TwoDee>::offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]) {
     int f;
     if (faceOnFirst) {
         f = 0;
@@ -164,14 +172,31 @@ bool Contact<TwoDee>::invalid() const {
         return false;
     }
     int v = 1 - f;
-    Vector2D p = area[v]->getVertex(feature[v]);
-    Vector2D e0 = area[f]->getVertex(feature[f]);
-    Vector2D e1 = area[f]->getVertex(feature[f] + 1);
+    Vector2D p = vertexOf(area[v], feature[v]);
+    Vector2D e0 = vertexOf(area[f], feature[f]);
+    Vector2D e1 = vertexOf(area[f], feature[f] + 1);
     Vector2D edge = e1 - e0;
     float lengthSq = edge.lengthSquared();
     if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
     float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
     return t < 0.0f || t > 1.0f;
+}
+
+// A linked contact sits in both of its bodies' lists and a list holds each
+// identity once, so searching the shorter of the two finds the same contact as
+// searching both; it matters for a floor under thousands of bodies.
+Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond,
+                                             const int feature[2]) {
+    const std::vector<Contact*>& onA = a->getBody()->contacts;
+    const std::vector<Contact*>& onB = b->getBody()->contacts;
+    for (Contact* linked : (onB.size() < onA.size() ? onB : onA)) {
+        if (linked->area[0] == a && linked->area[1] == b && linked->faceOnFirst == faceOnFirst &&
+            linked->faceOnSecond == faceOnSecond && linked->feature[0] == feature[0] &&
+            linked->feature[1] == feature[1]) {
+            return linked;
+        }
+    }
+    return nullptr;
 }
 
 bool Contact<TwoDee>::operator==(const Contact& o) const {

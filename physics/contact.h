@@ -28,13 +28,27 @@ public:
     static void* operator new(std::size_t size);
     static void operator delete(void* p) noexcept;
 
-    void init(Area* a, Area* b);  // normal and point must already be set
+    // The shapes and their bodies: with the features, the contact's identity.
+    // The narrow phase sets normal, point and penetration; the other terms are
+    // left to the contact list, which measures a contact it keeps (a caching
+    // list rebuilds every new contact from its features anyway, so measuring
+    // the many the list finds already listed would be wasted).
+    void init(Area* a, Area* b);
+    // Lever arms, basis, mass terms and velocities for the point and normal as
+    // they are (what a list that does not cache uses as they come).
+    void measure();
     void calculateMass();
     void calculateVelocities();
     Vector2D getRelativeContactVelocity() const;
     void calculatePenetration();
     void setPenetration(float p);
     bool invalid() const;
+    // invalid() of a contact with these shapes, flags and features, before one is made.
+    static bool offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]);
+
+    // The contact with this identity among those linked to the shapes' bodies
+    // (a caching contact list links each contact it holds to both), or null.
+    static Contact* findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]);
 
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }

@@ -39,30 +39,26 @@ void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) {
 }
 
 // One axis tried: the fields of a contact that the trial decides. Kept as a
-// small value so that the many trials of a pair copy only these; every other
-// field of a kept slot stays as a new contact has it until emit().
+// small value so that the many trials of a pair copy only these; the other
+// fields of a contact are those of a new one until make(). An unfilled slot
+// holds what a new contact holds, with a depth any real axis replaces.
 struct ContactGenerator<TwoDee>::Axis {
-    float penetration;
+    float penetration = UNFILLED_PENETRATION;
     Vector2D normal;
     Vector2D point;
-    bool faceOnFirst;
-    bool faceOnSecond;
-    int feature[2];
+    bool faceOnFirst = false;
+    bool faceOnSecond = false;
+    int feature[2] = {0, 0};
 };
 
 // The two shallowest axes seen so far ("best" and "second"; only "best" when a
 // single contact per shape pair is wanted), filled axis by axis.
 struct ContactGenerator<TwoDee>::Candidates {
-    ContactT slot[2];
+    Axis slot[2];
     int best = 0;
     int second = 1;
     bool multi = Globals::findMultipleContacts;
     float margin = Globals::_NEAR;
-
-    Candidates() {
-        slot[0].penetration = UNFILLED_PENETRATION;
-        slot[1].penetration = UNFILLED_PENETRATION;
-    }
 
     // Keep rule; ties never replace a kept candidate, so the earliest axis wins.
     // Returns false when the trial proves the shapes apart. With swapSecond a
@@ -73,34 +69,23 @@ struct ContactGenerator<TwoDee>::Candidates {
         if (s < -margin) return false;
         if (s < slot[best].penetration) {
             if (multi) {
-                put(second, trial);
+                slot[second] = trial;
                 int oldBest = best;
                 best = second;
                 if (swapSecond) second = oldBest;
             } else {
-                put(best, trial);
+                slot[best] = trial;
             }
         } else if (multi && s < slot[second].penetration) {
-            put(second, trial);
+            slot[second] = trial;
         }
         return true;
-    }
-
-    void put(int k, const Axis& trial) {
-        ContactT& c = slot[k];
-        c.penetration = trial.penetration;
-        c.normal = trial.normal;
-        c.point = trial.point;
-        c.faceOnFirst = trial.faceOnFirst;
-        c.faceOnSecond = trial.faceOnSecond;
-        c.feature[0] = trial.feature[0];
-        c.feature[1] = trial.feature[1];
     }
 
     // Slot k becomes a contact: the best always, the other when it is about as
     // deep (within the margin) and its normal agrees with the best one's.
     bool used(int k) const {
-        const ContactT& c = slot[k];
+        const Axis& c = slot[k];
         return k == best || (multi && c.penetration <= slot[best].penetration + margin &&
                              Vector2D::dotProduct(c.normal, slot[best].normal) >= NORMAL_AGREEMENT);
     }
@@ -111,15 +96,27 @@ struct ContactGenerator<TwoDee>::Candidates {
 // core (vertices, outward normals) widened by getRadius(). A gap wider than _NEAR
 // on any axis ends the test with no contact.
 bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
+    switch (a->type()) {
+        case Area::RECT: return checkWith(static_cast<Rect*>(a), b);
+        case Area::CIRCLE: return checkWith(static_cast<Circle*>(a), b);
+        default: return checkWith(a, b);
+    }
+}
+
+template <class A>
+bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
+    switch (b->type()) {
+        case Area::RECT: return checkPair(a, static_cast<Rect*>(b));
+        case Area::CIRCLE: return checkPair(a, static_cast<Circle*>(b));
+        default: return checkPair(a, b);
+    }
+}
+
+template <class A, class B>
+bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
     Candidates kept;
-    if (a->type() == Area::RECT && b->type() == Area::RECT) {
-        const auto* ra = static_cast<const Rect*>(a);
-        const auto* rb = static_cast<const Rect*>(b);
-        if (!checkFaces(ra, rb, true, kept) || !checkFaces(rb, ra, false, kept)) return false;
-    } else if (!checkFaces<Area, Area>(a, b, true, kept) || !checkFaces<Area, Area>(b, a, false, kept)) {
-        return false;
-    }
+    if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
@@ -159,7 +156,8 @@ bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, 
 
 // Rounded axis: from the core vertex of a nearest b to the core vertex of b
 // nearest a. Degenerate directions (zero length) are used as they are.
-ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(Area* a, Area* b) {
+template <class A, class B>
+ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a, const B* b) {
     Vector2D d = (b->getPosition() - a->getPosition()).normalise();
     int ia = 0;
     int ib = 0;
@@ -180,46 +178,59 @@ ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(Area* a, Ar
     return trial;
 }
 
-// Completes a kept candidate into a contact (dropped if already invalid) and,
-// with multiple contacts, tries the neighbours of its vertex.
-void ContactGenerator<TwoDee>::emit(Area* a, Area* b, ContactT& c, bool multi) {
-    c.init(a, b);
-    if (!c.invalid()) m_contacts.push_back(new ContactT(c));
-    if (!multi || !(c.faceOnFirst || c.faceOnSecond)) return;
+// A new contact of a and b on a kept axis, or null when its vertex has already
+// slid off its face (or, with setSkipListed, when it is listed already).
+Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) const {
+    if (m_skipListed && ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
+        return nullptr;
+    }
+    const Area* const area[2] = {a, b};
+    if (ContactT::offFace(area, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
+    auto* c = new ContactT();
+    c->penetration = axis.penetration;
+    c->normal = axis.normal;
+    c->point = axis.point;
+    c->faceOnFirst = axis.faceOnFirst;
+    c->faceOnSecond = axis.faceOnSecond;
+    c->feature[0] = axis.feature[0];
+    c->feature[1] = axis.feature[1];
+    c->init(a, b);
+    return c;
+}
+
+// Makes a contact of a kept axis and, with multiple contacts, tries the
+// neighbours of its vertex (even when the axis's own contact was dropped).
+void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool multi) {
+    if (ContactT* c = make(a, b, axis)) m_contacts.push_back(c);
+    if (!multi || !(axis.faceOnFirst || axis.faceOnSecond)) return;
     // A flat edge against a face: try the vertices next to the one found, so
     // that a resting box gets a contact at each of its two corners. A circle's
     // only vertex is its own neighbour, and a segment's two neighbours are one
     // vertex: those would only repeat a contact already made, so each distinct
     // neighbour is tried once.
-    int side = c.faceOnFirst ? 1 : 0;
-    int n = c.area[side]->getVertexCount();
-    int own = c.feature[side];
+    int side = axis.faceOnFirst ? 1 : 0;
+    Area* area[2] = {a, b};
+    int n = area[side]->getVertexCount();
+    int own = axis.feature[side];
     int before = wrap(own - 1, n);
     int after = wrap(own + 1, n);
-    if (before != own) checkAdjacent(c, side, before);
-    if (after != own && after != before) checkAdjacent(c, side, after);
+    if (before != own) checkAdjacent(a, b, axis, side, before);
+    if (after != own && after != before) checkAdjacent(a, b, axis, side, after);
 }
 
-void ContactGenerator<TwoDee>::checkAdjacent(ContactT& c, int side, int index) {
-    int feature[2] = {c.feature[0], c.feature[1]};
-    feature[side] = index;
-    Vector2D va = c.area[0]->getVertex(feature[0]);
-    Vector2D vb = c.area[1]->getVertex(feature[1]);
-    float s = Vector2D::dotProduct(va - vb, c.normal) + c.area[0]->getRadius() + c.area[1]->getRadius();
-    if (!(s < c.penetration + Globals::_NEAR && s > -Globals::_NEAR)) return;
-    ContactT* adjacent = new ContactT(c);
-    adjacent->penetration = s;
-    adjacent->feature[side] = index;
-    adjacent->point = c.area[side]->getVertex(index);
-    // The copy carries c's lever arms and mass terms; rebuild them for its own
-    // point so that a list without caching (which does not recompute) resolves
-    // it at the right place.
-    adjacent->init(c.area[0], c.area[1]);
-    if (adjacent->invalid()) {
-        delete adjacent;
-        return;
-    }
-    m_contacts.push_back(adjacent);
+// Vertex `index` of shape `side` in place of the axis's own vertex: a contact
+// when it lies within the margin of the face, no deeper than the axis's depth
+// plus the margin.
+void ContactGenerator<TwoDee>::checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index) {
+    Axis adjacent = axis;
+    adjacent.feature[side] = index;
+    Vector2D va = vertexOf(a, adjacent.feature[0]);
+    Vector2D vb = vertexOf(b, adjacent.feature[1]);
+    float s = Vector2D::dotProduct(va - vb, axis.normal) + radiusOf(a) + radiusOf(b);
+    if (!(s < axis.penetration + Globals::_NEAR && s > -Globals::_NEAR)) return;
+    adjacent.penetration = s;
+    adjacent.point = vertexOf(side == 0 ? a : b, index);
+    if (ContactT* c = make(a, b, adjacent)) m_contacts.push_back(c);
 }
 
 }  // namespace physics

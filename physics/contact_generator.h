@@ -20,9 +20,11 @@ public:
     void init(World<TwoDee>*) {}
     // New heap contacts for every candidate pair, in pair order; the caller takes charge of them.
     std::vector<ContactT*> findContacts(const std::vector<std::pair<BodyT*, BodyT*>>& pairs);
+    // On: a contact whose identity is already linked to its bodies is not made
+    // (a caching list would drop it); set by such a list for its world.
+    void setSkipListed(bool on) { m_skipListed = on; }
     void check(BodyT* a, BodyT* b);
     bool check(Area* a, Area* b);
-    void checkAdjacent(ContactT& c, int side, int index);
 
     bool checkSphereSphere() { return false; }
     bool checkBoxSphere() { return false; }
@@ -32,15 +34,23 @@ public:
 private:
     struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
-    // Face and Other are Area, or Rect when both shapes are rectangles (most
-    // pairs in a level), so that the queries inline instead of calling through
-    // the vtable; the arithmetic is the same either way.
+    // The shape types below are Rect or Circle (final: their queries inline,
+    // which matters for the many pairs of a level) or Area for the other kinds
+    // (through the vtable); the arithmetic is the same either way.
+    template <class A>
+    bool checkWith(A* a, Area* b);
+    template <class A, class B>
+    bool checkPair(A* a, B* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
-    static Axis roundedAxis(Area* a, Area* b);
-    void emit(Area* a, Area* b, ContactT& c, bool multi);
+    template <class A, class B>
+    static Axis roundedAxis(const A* a, const B* b);
+    ContactT* make(Area* a, Area* b, const Axis& axis) const;
+    void emit(Area* a, Area* b, const Axis& axis, bool multi);
+    void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
+    bool m_skipListed = false;          // see setSkipListed()
 };
 
 }  // namespace physics

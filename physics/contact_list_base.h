@@ -52,8 +52,9 @@ public:
     explicit BaseContactList(bool cacheContacts);
     ~BaseContactList() override;
 
-    // With a world, its resting bodies' contacts are kept as they are (see addContacts).
-    void init(World<TwoDee>* world) override { m_world = world; }
+    // With a world, its resting bodies' contacts are kept as they are (see
+    // addContacts), and its contact generator skips contacts already listed.
+    void init(World<TwoDee>* world) override;
 
     void addContacts(const std::vector<ContactT*>& contacts) override;
     int size() const override { return static_cast<int>(m_contacts.size()); }

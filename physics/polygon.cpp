@@ -185,7 +185,7 @@ Polygon* Polygon::create(const Vector2D* points, int count) {
 }
 
 Polygon::Polygon(const Vector2D* points, int count)
-    : Area(meanOf(points, std::max(count, 0)), Orientation2D(0.0f)), m_vertexCount(std::max(count, 0)) {
+    : Area(meanOf(points, std::max(count, 0)), Orientation2D(0.0f), POLYGON), m_vertexCount(std::max(count, 0)) {
     m_localVertices.resize(static_cast<size_t>(m_vertexCount));
     m_vertices.resize(static_cast<size_t>(m_vertexCount));
     for (int i = 0; i < m_vertexCount; ++i) {

@@ -31,7 +31,6 @@ public:
     int getVertexCount() const override { return static_cast<int>(m_vertices.size()); }
     Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
     using Area::getExtremePoint;
-    Type type() const override { return POLYGON; }
     float getArea() const override;
     float getMOI() const override;
 

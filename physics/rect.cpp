@@ -5,21 +5,21 @@
 namespace physics {
 
 Rect::Rect(float x1, float y1, float x2, float y2)
-    : Area(Vector2D((x1 + x2) * 0.5f, (y1 + y2) * 0.5f), Orientation2D(0.0f)),
+    : Area(Vector2D((x1 + x2) * 0.5f, (y1 + y2) * 0.5f), Orientation2D(0.0f), RECT),
       m_halfWidth(std::fabs(x2 * 0.5f - x1 * 0.5f)),
       m_halfHeight(std::fabs(y2 * 0.5f - y1 * 0.5f)) {
     Rect::thisMoved();
 }
 
 Rect::Rect(const Vector2D& a, const Vector2D& b)
-    : Area((a + b) / 2.0f, Orientation2D(0.0f)),
+    : Area((a + b) / 2.0f, Orientation2D(0.0f), RECT),
       m_halfWidth(std::fabs(b.x * 0.5f - a.x * 0.5f)),
       m_halfHeight(std::fabs(b.y * 0.5f - a.y * 0.5f)) {
     Rect::thisMoved();
 }
 
 Rect::Rect(const Vector2D& centre, float width, float height, const Orientation2D& o)
-    : Area(centre, o), m_halfWidth(std::fabs(width * 0.5f)), m_halfHeight(std::fabs(height * 0.5f)) {
+    : Area(centre, o, RECT), m_halfWidth(std::fabs(width * 0.5f)), m_halfHeight(std::fabs(height * 0.5f)) {
     Rect::thisMoved();
 }
 

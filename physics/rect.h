@@ -37,11 +37,11 @@ public:
         if (k < 0) return Vector2D(0.0f, 0.0f);
         return m_normals[k];
     }
-    Vector2D getVertex(int i) const override { return m_vertices[((i % 4) + 4) % 4]; }
+    // i modulo 4, also for a negative i (two's complement: i & 3).
+    Vector2D getVertex(int i) const override { return m_vertices[i & 3]; }
     int getVertexCount() const override { return 4; }
     Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
     using Area::getExtremePoint;
-    Type type() const override { return RECT; }
     float getArea() const override;
     float getMOI() const override;
 
@@ -78,6 +78,33 @@ inline Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
         index = (l.y < 0.0f) ? 2 : 3;
     }
     return m_vertices[index];
+}
+
+// Vertex i, edge normal i and radius of any shape: inline for the two common
+// kinds (rectangles and circles, both final), through the vtable for the rest.
+// The same values either way; the contact paths call these for every contact.
+inline Vector2D vertexOf(const Area* a, int i) {
+    switch (a->type()) {
+        case Area::RECT: return static_cast<const Rect*>(a)->getVertex(i);
+        case Area::CIRCLE: return static_cast<const Circle*>(a)->getVertex(i);
+        default: return a->getVertex(i);
+    }
+}
+
+inline Vector2D normalOf(const Area* a, int i) {
+    switch (a->type()) {
+        case Area::RECT: return static_cast<const Rect*>(a)->getNormal(i);
+        case Area::CIRCLE: return static_cast<const Circle*>(a)->getNormal(i);
+        default: return a->getNormal(i);
+    }
+}
+
+inline float radiusOf(const Area* a) {
+    switch (a->type()) {
+        case Area::RECT: return static_cast<const Rect*>(a)->getRadius();
+        case Area::CIRCLE: return static_cast<const Circle*>(a)->getRadius();
+        default: return a->getRadius();
+    }
 }
 
 }  // namespace physics

@@ -15,8 +15,9 @@ ChildObject<TwoDee>::ChildObject(const Vector2D& position, const Orientation2D& 
 
 // ---------------------------------------------------------------- Area
 
-Area::Area(const Vector2D& position, const Orientation2D& orientation)
+Area::Area(const Vector2D& position, const Orientation2D& orientation, Type type)
     : ChildObject<TwoDee>(position, orientation),
+      m_type(type),
       m_density(Globals::DEFAULT_DENSITY),
       m_restitution(Globals::DEFAULT_RESTITUTION),
       m_friction(Globals::DEFAULT_FRICTION) {}
@@ -36,7 +37,7 @@ float Area::getMaxY() const { return getExtremePoint(Vector2D(0.0f, 1.0f)).y; }
 
 // ---------------------------------------------------------------- Circle
 
-Circle::Circle(const Vector2D& centre, float radius) : Area(centre, Orientation2D(0.0f)), m_radius(radius) {}
+Circle::Circle(const Vector2D& centre, float radius) : Area(centre, Orientation2D(0.0f), CIRCLE), m_radius(radius) {}
 
 bool Circle::contains(const Vector2D& p) const {
     return (p - m_worldPosition).lengthSquared() <= m_radius * m_radius;  // the rim is inside
@@ -55,15 +56,6 @@ bool Circle::intersects(const AARect& r) const {
     return dx * dx + dy * dy <= m_radius * m_radius;   // beyond a corner
 }
 
-Vector2D Circle::getNormal(int) const { return Vector2D(0.0f, 0.0f); }
-Vector2D Circle::getVertex(int) const { return m_worldPosition; }
-
-// dir is taken as a unit vector: it is not normalised here.
-Vector2D Circle::getExtremePoint(const Vector2D& dir, int& index) const {
-    index = 0;
-    return m_worldPosition + dir * m_radius;
-}
-
 float Circle::getMinX() const { return m_worldPosition.x - m_radius; }
 float Circle::getMaxX() const { return m_worldPosition.x + m_radius; }
 float Circle::getMinY() const { return m_worldPosition.y - m_radius; }
@@ -73,7 +65,9 @@ float Circle::getMOI() const { return getMass() * m_radius * m_radius / 2.0f; }
 
 // ---------------------------------------------------------------- Line
 
-Line::Line(const Vector2D& position, const Orientation2D& orientation) : Area(position, orientation) {}
+Line::Line(const Vector2D& position, const Orientation2D& orientation) : Area(position, orientation, LINE) {}
+
+Line::Line(const Vector2D& position, const Orientation2D& orientation, Type type) : Area(position, orientation, type) {}
 
 void Line::thisMoved() {
     m_p1 = localToWorld(m_local_p1);
@@ -124,7 +118,7 @@ float Line::distanceSq(const Vector2D& p) const {
 // ---------------------------------------------------------------- Capsule2D
 
 Capsule2D::Capsule2D(const Vector2D& position, const Orientation2D& orientation, float radius)
-    : Line(position, orientation), m_radius(radius) {}
+    : Line(position, orientation, CAPSULE), m_radius(radius) {}
 
 bool Capsule2D::contains(const Vector2D& p) const { return distanceSq(p) < m_radius * m_radius; }
 

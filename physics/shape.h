@@ -32,7 +32,7 @@ class Area : public ChildObject<TwoDee> {
 public:
     enum Type { CIRCLE = 0, LINE = 1, CAPSULE = 2, RECT = 3, POLYGON = 4 };
 
-    Area(const Vector2D& position, const Orientation2D& orientation);
+    Area(const Vector2D& position, const Orientation2D& orientation, Type type);
 
     virtual bool contains(const Vector2D& p) const = 0;
     virtual bool intersects(const AARect& r) const = 0;
@@ -46,7 +46,9 @@ public:
     virtual float getMaxX() const;
     virtual float getMinY() const;
     virtual float getMaxY() const;
-    virtual Type type() const = 0;
+    // Fixed at construction and read without a virtual call, so that the
+    // contact paths can pick a shape's inline queries (see rect.h).
+    Type type() const { return m_type; }
     virtual float getArea() const = 0;
     virtual float getMOI() const = 0;                    // about the shape's own position, mass included
 
@@ -67,13 +69,18 @@ protected:
     // corner of r (min,min), (max,min), (max,max), (min,max).
     bool intersectsByCorners(const AARect& r, const Vector2D* vertices, int count) const;
 
+private:
+    Type m_type;
+
 public:
     float m_density;      // mass per unit area
     float m_restitution;  // bounciness, 0..1
     float m_friction;     // Coulomb coefficient
 };
 
-class Circle : public Area {
+// final: the contact generator reaches these queries through Circle* without a
+// virtual call.
+class Circle final : public Area {
 public:
     Circle(const Vector2D& centre, float radius);
     void setRadius(float r) { m_radius = r; }
@@ -81,16 +88,21 @@ public:
     bool contains(const Vector2D& p) const override;
     bool intersects(const AARect& r) const override;
     float getRadius() const override { return m_radius; }
-    Vector2D getNormal(int i) const override;
-    Vector2D getVertex(int i) const override;
+    // One vertex, the centre, and no face: its normal is (0, 0), which the
+    // separating-axis loop skips.
+    Vector2D getNormal(int) const override { return Vector2D(0.0f, 0.0f); }
+    Vector2D getVertex(int) const override { return m_worldPosition; }
     int getVertexCount() const override { return 1; }
-    Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
+    // dir is taken as a unit vector: it is not normalised here.
+    Vector2D getExtremePoint(const Vector2D& dir, int& index) const override {
+        index = 0;
+        return m_worldPosition + dir * m_radius;
+    }
     using Area::getExtremePoint;
     float getMinX() const override;
     float getMaxX() const override;
     float getMinY() const override;
     float getMaxY() const override;
-    Type type() const override { return CIRCLE; }
     float getArea() const override;
     float getMOI() const override;
 
@@ -112,7 +124,6 @@ public:
     int getVertexCount() const override { return 2; }
     Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
     using Area::getExtremePoint;
-    Type type() const override { return LINE; }
     float getArea() const override;
     float getMOI() const override;
 
@@ -124,6 +135,9 @@ public:
 
     Vector2D m_p1, m_p2;              // world endpoints
     Vector2D m_local_p1, m_local_p2;  // endpoints relative to the shape's own position and orientation
+
+protected:
+    Line(const Vector2D& position, const Orientation2D& orientation, Type type);  // for a widened segment
 };
 
 class Capsule2D : public Line {
@@ -135,7 +149,6 @@ public:
     float getRadius() const override { return m_radius; }
     Vector2D getExtremePoint(const Vector2D& dir, int& index) const override;
     using Area::getExtremePoint;
-    Type type() const override { return CAPSULE; }
     float getArea() const override;
     float getMOI() const override;
 
