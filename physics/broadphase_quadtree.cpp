@@ -116,7 +116,10 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
         spanOf(bodies[k]->getPosition(), bodies[k]->getBoundingRadius(), margin, s.lo, s.hi, s.yLo, s.yHi);
         s.body = static_cast<std::uint32_t>(k);
     }
-    m_cells.assign(n, 0);
+    // Every body's cell, once: nearly every body meets some other in a scene
+    // with movable bodies, and consider() reads both cells of every candidate.
+    m_cells.resize(n);
+    for (std::size_t k = 0; k < n; ++k) m_cells[k] = cellOf(static_cast<std::uint32_t>(k));
     sortSweepOrder();
 
     // Sweep by Span::lo: a body meets every open body whose span has not ended;
@@ -185,8 +188,8 @@ void QuadtreeBroadPhase::sweepAgainst(std::vector<Span>& open, const Span& b) {
 // tree tests it at all and test() passes.
 void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
     const Cells& t = cells();
-    int ca = cellOf(a);
-    int cb = cellOf(b);
+    int ca = m_cells[a];
+    int cb = m_cells[b];
     std::uint32_t upper = a, lower = b;
     int cu = ca, cl = cb;
     if (ca == cb) {
@@ -238,8 +241,7 @@ void QuadtreeBroadPhase::sortFound() {
 // The deepest cell holding the body's bounding square whole. A square that
 // touches a centre line from the right or from above counts as on that side; a
 // NaN square is on no side and stays in the root.
-int QuadtreeBroadPhase::cellOf(std::uint32_t b) {
-    if (m_cells[b] != 0) return m_cells[b];
+int QuadtreeBroadPhase::cellOf(std::uint32_t b) const {
     const Cells& t = cells();
     const BodyT* body = (*m_bodies)[b];
     const float r = body->getBoundingRadius();
@@ -252,7 +254,6 @@ int QuadtreeBroadPhase::cellOf(std::uint32_t b) {
         if (!(right || maxX < cx) || !(above || maxY < cy)) break;
         key = key * 4 + (right ? 1 : 0) + (above ? 2 : 0);
     }
-    m_cells[b] = key;
     return key;
 }
 

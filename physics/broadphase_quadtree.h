@@ -40,14 +40,14 @@ private:
     void sortSweepOrder();
     void sweepAgainst(std::vector<Span>& open, const Span& b);
     void consider(std::uint32_t a, std::uint32_t b);
-    int cellOf(std::uint32_t b);
+    int cellOf(std::uint32_t b) const;
     void sortFound();
 
     // Per body, by world index (below 2^32); rebuilt at every findPairs, storage kept.
     const std::vector<BodyT*>* m_bodies = nullptr;
     std::vector<Span> m_spans;
     std::vector<unsigned char> m_movable;  // ignore() is true for a pair of two bodies that are not
-    std::vector<int> m_cells;              // the body's cell key, 0 until it is needed
+    std::vector<int> m_cells;              // the body's cell key
     // World indices by Span::lo; kept between steps, when it is nearly right.
     std::vector<std::uint32_t> m_order;
     // Spans that the sweep has reached and not yet passed, copied for a linear scan.
