@@ -54,6 +54,16 @@ inline float dot01(F4 a, F4 b) {
     return p[0] + p[1];
 }
 
+// How an iteration treats a row's lanes:
+//   BOTH          both bodies take impulses: every lane changes, no mask.
+//   STILL_FIRST   body[0] is static and body[1] moves (STILL_SECOND: the other
+//                 way round): every lane is computed, the static body's with
+//                 its zero masses, but its lanes are read only as loaded and
+//                 never stored, exactly as if they had been left alone.
+//   MASKED        anything else (a sleeping partner, which an impulse may
+//                 wake): lanes of a body that does not move are kept by a mask.
+enum Kind { BOTH, STILL_FIRST, STILL_SECOND, MASKED };
+
 // What stays fixed while a pass iterates over one contact: the point's offsets,
 // the bodies' masses, the directions, and which bodies take impulses. Made
 // again whenever a wake changes the last.
@@ -70,7 +80,8 @@ struct Row {
     I4 moves;       // set in the lanes of a body that takes impulses
     bool moves0;
     bool moves1;
-    bool bothMove;  // moves0 && moves1: the lanes need no masking
+    // Which lanes an impulse may change without a mask, see Kind.
+    int kind;
     // When exactly one body moves: the other, which a strong enough impulse
     // wakes (null otherwise), and whether it is static, so that waking it
     // changes no mover.
@@ -96,9 +107,9 @@ struct Row {
     void setMoves(bool takes0, bool takes1) {
         moves0 = takes0;
         moves1 = takes1;
-        bothMove = takes0 && takes1;
         sleeper = takes0 == takes1 ? nullptr : takes0 ? c->body[1] : c->body[0];
         sleeperStatic = sleeper != nullptr && sleeper->isStatic();
+        kind = takes0 && takes1 ? BOTH : !sleeperStatic ? MASKED : takes1 ? STILL_FIRST : STILL_SECOND;
         int m0 = takes0 ? -1 : 0;
         int m1 = takes1 ? -1 : 0;
         moves = I4{m0, m0, m1, m1};
@@ -117,16 +128,29 @@ struct Motion {
         w = shuffle<0, 0, 1, 1>(both);
     }
 
-    // Velocity of body[1] at the point minus that of body[0], in lanes 0 and 1:
-    // v + (-w * ry, w * rx) for each body (Body::getVelocityAtPoint).
+    // Each body's velocity at the point: v + (-w * ry, w * rx) (Body::getVelocityAtPoint).
+    F4 atPoint(const Row& row) const { return v + w * row.rPerp; }
+
+    // Velocity of body[1] at the point minus that of body[0], in lanes 0 and 1.
     F4 relativeVelocity(const Row& row) const {
-        F4 atPoint = v + w * row.rPerp;
-        return shuffle<2, 3, 2, 3>(atPoint) - atPoint;
+        F4 p = atPoint(row);
+        return shuffle<2, 3, 2, 3>(p) - p;
+    }
+
+    // The same for a row of kind K, whose static body's lanes are taken from
+    // `loaded` (atPoint() as the iteration read the bodies), not from the
+    // lanes the impulses have written over.
+    template <int K>
+    F4 relativeVelocity(const Row& row, F4 loaded) const {
+        F4 p = atPoint(row);
+        if (K == STILL_FIRST) p = __builtin_shufflevector(loaded, p, 0, 1, 6, 7);
+        if (K == STILL_SECOND) p = __builtin_shufflevector(p, loaded, 0, 1, 6, 7);
+        return shuffle<2, 3, 2, 3>(p) - p;
     }
 
     // Applies `impulses` = (-P, P) at the point: v += impulse * m and
     // w += (rx * Py - ry * Px) * i for each body that moves (Body::applyImpulse).
-    // Masked: some body of the row may not move (else row.bothMove holds).
+    // Masked: kind MASKED, where some body's lanes must be kept.
     template <bool Masked>
     void apply(const Row& row, F4 impulses) {
         F4 c = row.r * shuffle<1, 0, 3, 2>(impulses);  // (rx0 * Py0, ry0 * Px0, rx1 * Py1, ry1 * Px1)

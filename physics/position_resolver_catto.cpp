@@ -68,7 +68,9 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     }
     for (int it = 0; it < m_iterations; ++it) {
         for (std::size_t k = 0; k < count; ++k) {
-            if (rows[k].bothMove) {
+            // A static body's lanes are never read back nor stored: only a
+            // sleeping partner's need the mask.
+            if (rows[k].kind != lanes::MASKED) {
                 resolveActing<false>(rows[k]);
             } else {
                 resolveActing<true>(rows[k]);

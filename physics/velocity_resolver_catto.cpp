@@ -60,42 +60,53 @@ lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, takesImpulses(c->bod
 // friction, with the float operations of applying each impulse to the bodies
 // at once, lane by lane (contact_lanes.h). true when it woke a body, whose
 // other contacts may now act too (and the row's movers are out of date).
-// Forced inline: it is the pass's inner loop. Masked: see Motion::apply.
-template <bool Masked>
+// Forced inline: it is the pass's inner loop. K: the row's kind (lanes::Kind).
+template <int K>
 __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
+    constexpr bool masked = K == lanes::MASKED;
     // The broad phases pair distinct bodies only, so the two bodies' lanes never alias.
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
     Body<TwoDee>* b1 = c->body[1];
     lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+    const lanes::F4 loaded = m.atPoint(row);
 
-    float vn = lanes::dot01(m.relativeVelocity(row), row.normal) - c->bounce;
+    float vn = lanes::dot01(lanes::shuffle<2, 3, 2, 3>(loaded) - loaded, row.normal) - c->bounce;
     float lambda = (c->bias - vn) * c->normalMass;
     float accumulated = std::max(0.0f, c->normalImpulse + lambda);
     float dLambda = accumulated - c->normalImpulse;
     c->normalImpulse = accumulated;
 
     bool woke = false;
-    if (Masked && row.sleeper != nullptr && accumulated > WAKE_IMPULSE_FACTOR * c->normalMass) {
+    if (K != lanes::BOTH && row.sleeper != nullptr && accumulated > WAKE_IMPULSE_FACTOR * c->normalMass) {
         row.sleeper->setAwake(true);
-        if (!row.sleeperStatic) {  // a static body's flag changes nothing
+        if (masked && !row.sleeperStatic) {  // a static body's flag changes nothing
             woke = row.sleeper->isAwake();
             row.setMoves(takesImpulses(b0), takesImpulses(b1));
         }
     }
-    m.apply<Masked>(row, row.normalOpp * dLambda);
+    m.apply<masked>(row, row.normalOpp * dLambda);
 
     // Coulomb friction, bounded by the normal impulse accumulated so far this step.
-    float vt = lanes::dot01(m.relativeVelocity(row), row.tangent);
+    float vt = lanes::dot01(m.relativeVelocity<K>(row, loaded), row.tangent);
     float tLambda = -vt * c->tangentMass;
     float limit = c->friction * c->normalImpulse;
     float tAccumulated = Clamp(c->tangentImpulse + tLambda, -limit, limit);
     float tDLambda = tAccumulated - c->tangentImpulse;
     c->tangentImpulse = tAccumulated;
-    m.apply<Masked>(row, row.tangentOpp * tDLambda);
+    m.apply<masked>(row, row.tangentOpp * tDLambda);
 
     m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
     return woke;
+}
+
+bool resolveRow(lanes::Row& row) {
+    switch (row.kind) {
+        case lanes::BOTH: return resolveActing<lanes::BOTH>(row);
+        case lanes::STILL_FIRST: return resolveActing<lanes::STILL_FIRST>(row);
+        case lanes::STILL_SECOND: return resolveActing<lanes::STILL_SECOND>(row);
+        default: return resolveActing<lanes::MASKED>(row);
+    }
 }
 
 }  // namespace
@@ -135,7 +146,7 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
             // A contact that wakes a body makes that body's idle contacts act from
             // here on, later ones in this same iteration included.
             lanes::Row& row = rows[k];
-            if (row.bothMove ? resolveActing<false>(row) : resolveActing<true>(row)) {
+            if (resolveRow(row)) {
                 Gathered g = gatherActive(*all, rows[k].c);
                 count = g.count;
                 k = g.place;
@@ -211,7 +222,7 @@ void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
 void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
     if (idle(c)) return;
     lanes::Row row = rowOf(c);
-    resolveActing<true>(row);
+    resolveRow(row);
 }
 
 CattoVelocityResolver::CattoVelocityResolver(int iterations) : m_iterations(iterations) {}
