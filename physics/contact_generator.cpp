@@ -118,6 +118,14 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     Candidates kept;
     if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
+    if (m_skipListed) {
+        // A face contact against a vertex with neighbours brings those too:
+        // several look-ups for the pair, cheaper among the pair's own listed
+        // contacts. A lone contact (a circle's) searches the bodies' lists once.
+        const Axis& best = kept.slot[kept.best];
+        m_gathered = (best.faceOnFirst && b->getVertexCount() > 1) || (best.faceOnSecond && a->getVertexCount() > 1);
+        if (m_gathered) gatherListed(a, b);
+    }
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
     }
@@ -178,11 +186,32 @@ ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a,
     return trial;
 }
 
+// The contacts linked to the bodies of a and b that join these two shapes,
+// from the shorter of the bodies' lists (as Contact::findLinked searches): the
+// pair's few candidates are then looked up among these alone.
+void ContactGenerator<TwoDee>::gatherListed(const Area* a, const Area* b) {
+    m_listed.clear();
+    const std::vector<ContactT*>& onA = a->getBody()->contacts;
+    const std::vector<ContactT*>& onB = b->getBody()->contacts;
+    for (ContactT* c : (onB.size() < onA.size() ? onB : onA)) {
+        if (c->area[0] == a && c->area[1] == b) m_listed.push_back(c);
+    }
+}
+
 // A new contact of a and b on a kept axis, or null when its vertex has already
 // slid off its face (or, with setSkipListed, when it is listed already).
 Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) const {
-    if (m_skipListed && ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
+    if (m_skipListed && !m_gathered &&
+        ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
         return nullptr;
+    }
+    if (m_skipListed && m_gathered) {
+        for (const ContactT* c : m_listed) {
+            if (c->faceOnFirst == axis.faceOnFirst && c->faceOnSecond == axis.faceOnSecond &&
+                c->feature[0] == axis.feature[0] && c->feature[1] == axis.feature[1]) {
+                return nullptr;
+            }
+        }
     }
     const Area* const area[2] = {a, b};
     if (ContactT::offFace(area, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;

@@ -45,12 +45,15 @@ private:
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     template <class A, class B>
     static Axis roundedAxis(const A* a, const B* b);
+    void gatherListed(const Area* a, const Area* b);
     ContactT* make(Area* a, Area* b, const Axis& axis) const;
     void emit(Area* a, Area* b, const Axis& axis, bool multi);
     void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
     bool m_skipListed = false;          // see setSkipListed()
+    bool m_gathered = false;            // m_listed holds the listed contacts of the pair being emitted
+    std::vector<ContactT*> m_listed;    // see gatherListed()
 };
 
 }  // namespace physics
