@@ -169,16 +169,19 @@ void QuadtreeBroadPhase::sortSweepOrder() {
 // Pairs b with each body of `open`, dropping those whose span ended before b's
 // began: no later body of the sweep reaches them either.
 void QuadtreeBroadPhase::sweepAgainst(std::vector<Span>& open, const Span& b) {
-    for (std::size_t k = 0; k < open.size();) {
-        const Span& a = open[k];
+    Span* spans = open.data();
+    std::size_t n = open.size();
+    for (std::size_t k = 0; k < n;) {
+        const Span& a = spans[k];
         if (a.hi < b.lo) {
-            open[k] = open.back();
-            open.pop_back();
+            spans[k] = spans[n - 1];  // the last one is looked at next, in this slot
+            --n;
             continue;
         }
         if (b.yLo <= a.yHi && a.yLo <= b.yHi) consider(a.body, b.body);
         ++k;
     }
+    open.resize(n);
 }
 
 // Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the
@@ -238,8 +241,7 @@ void QuadtreeBroadPhase::sortFound() {
 // The deepest cell holding the body's bounding square whole. A square that
 // touches a centre line from the right or from above counts as on that side; a
 // NaN square is on no side and stays in the root.
-int QuadtreeBroadPhase::cellOf(std::uint32_t b) {
-    if (m_cells[b] != 0) return m_cells[b];
+int QuadtreeBroadPhase::fileCell(std::uint32_t b) {
     const Cells& t = cells();
     const BodyT* body = (*m_bodies)[b];
     const float r = body->getBoundingRadius();

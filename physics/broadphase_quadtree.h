@@ -40,7 +40,12 @@ private:
     void sortSweepOrder();
     void sweepAgainst(std::vector<Span>& open, const Span& b);
     void consider(std::uint32_t a, std::uint32_t b);
-    int cellOf(std::uint32_t b);
+    // The body's cell key, filed at its first use in a findPairs.
+    int cellOf(std::uint32_t b) {
+        int key = m_cells[b];
+        return key != 0 ? key : fileCell(b);
+    }
+    int fileCell(std::uint32_t b);
     void sortFound();
 
     // Per body, by world index (below 2^32); rebuilt at every findPairs, storage kept.
