@@ -200,7 +200,8 @@ void ContactGenerator<TwoDee>::gatherListed(const Area* a, const Area* b) {
 
 // A new contact of a and b on a kept axis, or null when its vertex has already
 // slid off its face (or, with setSkipListed, when it is listed already).
-Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) const {
+template <class A, class B>
+Contact<TwoDee>* ContactGenerator<TwoDee>::make(A* a, B* b, const Axis& axis) const {
     if (m_skipListed && !m_gathered &&
         ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
         return nullptr;
@@ -213,8 +214,7 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& ax
             }
         }
     }
-    const Area* const area[2] = {a, b};
-    if (ContactT::offFace(area, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
+    if (ContactT::offFace(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
     auto* c = new ContactT();
     c->penetration = axis.penetration;
     c->normal = axis.normal;
@@ -229,7 +229,8 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& ax
 
 // Makes a contact of a kept axis and, with multiple contacts, tries the
 // neighbours of its vertex (even when the axis's own contact was dropped).
-void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool multi) {
+template <class A, class B>
+void ContactGenerator<TwoDee>::emit(A* a, B* b, const Axis& axis, bool multi) {
     if (ContactT* c = make(a, b, axis)) m_contacts.push_back(c);
     if (!multi || !(axis.faceOnFirst || axis.faceOnSecond)) return;
     // A flat edge against a face: try the vertices next to the one found, so
@@ -238,8 +239,7 @@ void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool mul
     // vertex: those would only repeat a contact already made, so each distinct
     // neighbour is tried once.
     int side = axis.faceOnFirst ? 1 : 0;
-    Area* area[2] = {a, b};
-    int n = area[side]->getVertexCount();
+    int n = side == 0 ? a->getVertexCount() : b->getVertexCount();
     int own = axis.feature[side];
     int before = wrap(own - 1, n);
     int after = wrap(own + 1, n);
@@ -250,15 +250,16 @@ void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool mul
 // Vertex `index` of shape `side` in place of the axis's own vertex: a contact
 // when it lies within the margin of the face, no deeper than the axis's depth
 // plus the margin.
-void ContactGenerator<TwoDee>::checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index) {
+template <class A, class B>
+void ContactGenerator<TwoDee>::checkAdjacent(A* a, B* b, const Axis& axis, int side, int index) {
     Axis adjacent = axis;
     adjacent.feature[side] = index;
-    Vector2D va = vertexOf(a, adjacent.feature[0]);
-    Vector2D vb = vertexOf(b, adjacent.feature[1]);
-    float s = Vector2D::dotProduct(va - vb, axis.normal) + radiusOf(a) + radiusOf(b);
+    Vector2D va = a->getVertex(adjacent.feature[0]);
+    Vector2D vb = b->getVertex(adjacent.feature[1]);
+    float s = Vector2D::dotProduct(va - vb, axis.normal) + a->getRadius() + b->getRadius();
     if (!(s < axis.penetration + Globals::_NEAR && s > -Globals::_NEAR)) return;
     adjacent.penetration = s;
-    adjacent.point = vertexOf(side == 0 ? a : b, index);
+    adjacent.point = side == 0 ? a->getVertex(index) : b->getVertex(index);
     if (ContactT* c = make(a, b, adjacent)) m_contacts.push_back(c);
 }
 
