@@ -143,7 +143,7 @@ bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, 
     const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
     for (int i = 0; i < face->getVertexCount(); ++i) {
         Vector2D outward = face->getNormal(i);
-        if (outward.x == 0.0f && outward.y == 0.0f) continue;
+        if (!Face::NORMALS_NEVER_ZERO && outward.x == 0.0f && outward.y == 0.0f) continue;
         Vector2D axis = faceIsFirst ? outward : -outward;
         int j = 0;
         Vector2D p = other->getExtremePoint(-outward, j);
