@@ -172,16 +172,19 @@ void QuadtreeBroadPhase::sortSweepOrder() {
 // Pairs b with each body of `open`, dropping those whose span ended before b's
 // began: no later body of the sweep reaches them either.
 void QuadtreeBroadPhase::sweepAgainst(std::vector<Span>& open, const Span& b) {
-    for (std::size_t k = 0; k < open.size();) {
-        const Span& a = open[k];
+    Span* spans = open.data();
+    std::size_t n = open.size();
+    for (std::size_t k = 0; k < n;) {
+        const Span& a = spans[k];
         if (a.hi < b.lo) {
-            open[k] = open.back();
-            open.pop_back();
+            spans[k] = spans[n - 1];  // the last one is looked at next, in this slot
+            --n;
             continue;
         }
         if (b.yLo <= a.yHi && a.yLo <= b.yHi) consider(a.body, b.body);
         ++k;
     }
+    open.resize(n);
 }
 
 // Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the

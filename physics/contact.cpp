@@ -159,27 +159,13 @@ void Contact<TwoDee>::setPenetration(float p) {
     penetration = p;
 }
 
-// A face contact is valid while its vertex projects onto the face's edge.
-bool Contact<TwoDee>::invalid() const { return offFace(area, faceOnFirst, faceOnSecond, feature); }
-
-bool Contact<TwoDee>::offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]) {
-    int f;
-    if (faceOnFirst) {
-        f = 0;
-    } else if (faceOnSecond) {
-        f = 1;
-    } else {
-        return false;
+// The common case, two rectangles, reads the corners inline.
+bool Contact<TwoDee>::invalid() const {
+    if (area[0]->type() == Area::RECT && area[1]->type() == Area::RECT) {
+        return offFace(static_cast<const Rect*>(area[0]), static_cast<const Rect*>(area[1]), faceOnFirst, faceOnSecond,
+                       feature);
     }
-    int v = 1 - f;
-    Vector2D p = vertexOf(area[v], feature[v]);
-    Vector2D e0 = vertexOf(area[f], feature[f]);
-    Vector2D e1 = vertexOf(area[f], feature[f] + 1);
-    Vector2D edge = e1 - e0;
-    float lengthSq = edge.lengthSquared();
-    if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
-    float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
-    return t < 0.0f || t > 1.0f;
+    return offFace(area[0], area[1], faceOnFirst, faceOnSecond, feature);
 }
 
 // A linked contact sits in both of its bodies' lists and a list holds each

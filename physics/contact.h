@@ -43,8 +43,11 @@ public:
     void calculatePenetration();
     void setPenetration(float p);
     bool invalid() const;
-    // invalid() of a contact with these shapes, flags and features, before one is made.
-    static bool offFace(const Area* const area[2], bool faceOnFirst, bool faceOnSecond, const int feature[2]);
+    // invalid() of a contact of shapes a and b with these flags and features,
+    // before one is made. A and B are the shapes' types as the caller knows
+    // them: Rect or Circle read their vertices inline, Area through the vtable.
+    template <class A, class B>
+    static bool offFace(const A* a, const B* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]);
 
     // The contact with this identity among those linked to the shapes' bodies
     // (a caching contact list links each contact it holds to both), or null.
@@ -82,5 +85,29 @@ public:
     bool faceOnSecond = false;
     int feature[2] = {0, 0};
 };
+
+// A face contact is valid while its vertex projects onto the face's edge.
+template <class A, class B>
+bool Contact<TwoDee>::offFace(const A* a, const B* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]) {
+    Vector2D p;
+    Vector2D e0;
+    Vector2D e1;
+    if (faceOnFirst) {
+        p = b->getVertex(feature[1]);
+        e0 = a->getVertex(feature[0]);
+        e1 = a->getVertex(feature[0] + 1);
+    } else if (faceOnSecond) {
+        p = a->getVertex(feature[0]);
+        e0 = b->getVertex(feature[1]);
+        e1 = b->getVertex(feature[1] + 1);
+    } else {
+        return false;
+    }
+    Vector2D edge = e1 - e0;
+    float lengthSq = edge.lengthSquared();
+    if (lengthSq == 0.0f) return false;  // a zero-length edge gives no number
+    float t = Vector2D::dotProduct(p - e0, edge) / lengthSq;
+    return t < 0.0f || t > 1.0f;
+}
 
 }  // namespace physics

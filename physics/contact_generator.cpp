@@ -118,6 +118,14 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     Candidates kept;
     if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
+    if (m_skipListed) {
+        // A face contact against a vertex with neighbours brings those too:
+        // several look-ups for the pair, cheaper among the pair's own listed
+        // contacts. A lone contact (a circle's) searches the bodies' lists once.
+        const Axis& best = kept.slot[kept.best];
+        m_gathered = (best.faceOnFirst && b->getVertexCount() > 1) || (best.faceOnSecond && a->getVertexCount() > 1);
+        if (m_gathered) gatherListed(a, b);
+    }
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
     }
@@ -135,7 +143,7 @@ bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, 
     const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
     for (int i = 0; i < face->getVertexCount(); ++i) {
         Vector2D outward = face->getNormal(i);
-        if (outward.x == 0.0f && outward.y == 0.0f) continue;
+        if (!Face::NORMALS_NEVER_ZERO && outward.x == 0.0f && outward.y == 0.0f) continue;
         Vector2D axis = faceIsFirst ? outward : -outward;
         int j = 0;
         Vector2D p = other->getExtremePoint(-outward, j);
@@ -178,14 +186,35 @@ ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a,
     return trial;
 }
 
+// The contacts linked to the bodies of a and b that join these two shapes,
+// from the shorter of the bodies' lists (as Contact::findLinked searches): the
+// pair's few candidates are then looked up among these alone.
+void ContactGenerator<TwoDee>::gatherListed(const Area* a, const Area* b) {
+    m_listed.clear();
+    const std::vector<ContactT*>& onA = a->getBody()->contacts;
+    const std::vector<ContactT*>& onB = b->getBody()->contacts;
+    for (ContactT* c : (onB.size() < onA.size() ? onB : onA)) {
+        if (c->area[0] == a && c->area[1] == b) m_listed.push_back(c);
+    }
+}
+
 // A new contact of a and b on a kept axis, or null when its vertex has already
 // slid off its face (or, with setSkipListed, when it is listed already).
-Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& axis) const {
-    if (m_skipListed && ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
+template <class A, class B>
+Contact<TwoDee>* ContactGenerator<TwoDee>::make(A* a, B* b, const Axis& axis) const {
+    if (m_skipListed && !m_gathered &&
+        ContactT::findLinked(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature) != nullptr) {
         return nullptr;
     }
-    const Area* const area[2] = {a, b};
-    if (ContactT::offFace(area, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
+    if (m_skipListed && m_gathered) {
+        for (const ContactT* c : m_listed) {
+            if (c->faceOnFirst == axis.faceOnFirst && c->faceOnSecond == axis.faceOnSecond &&
+                c->feature[0] == axis.feature[0] && c->feature[1] == axis.feature[1]) {
+                return nullptr;
+            }
+        }
+    }
+    if (ContactT::offFace(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
     auto* c = new ContactT();
     c->penetration = axis.penetration;
     c->normal = axis.normal;
@@ -200,7 +229,8 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(Area* a, Area* b, const Axis& ax
 
 // Makes a contact of a kept axis and, with multiple contacts, tries the
 // neighbours of its vertex (even when the axis's own contact was dropped).
-void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool multi) {
+template <class A, class B>
+void ContactGenerator<TwoDee>::emit(A* a, B* b, const Axis& axis, bool multi) {
     if (ContactT* c = make(a, b, axis)) m_contacts.push_back(c);
     if (!multi || !(axis.faceOnFirst || axis.faceOnSecond)) return;
     // A flat edge against a face: try the vertices next to the one found, so
@@ -209,8 +239,7 @@ void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool mul
     // vertex: those would only repeat a contact already made, so each distinct
     // neighbour is tried once.
     int side = axis.faceOnFirst ? 1 : 0;
-    Area* area[2] = {a, b};
-    int n = area[side]->getVertexCount();
+    int n = side == 0 ? a->getVertexCount() : b->getVertexCount();
     int own = axis.feature[side];
     int before = wrap(own - 1, n);
     int after = wrap(own + 1, n);
@@ -221,15 +250,16 @@ void ContactGenerator<TwoDee>::emit(Area* a, Area* b, const Axis& axis, bool mul
 // Vertex `index` of shape `side` in place of the axis's own vertex: a contact
 // when it lies within the margin of the face, no deeper than the axis's depth
 // plus the margin.
-void ContactGenerator<TwoDee>::checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index) {
+template <class A, class B>
+void ContactGenerator<TwoDee>::checkAdjacent(A* a, B* b, const Axis& axis, int side, int index) {
     Axis adjacent = axis;
     adjacent.feature[side] = index;
-    Vector2D va = vertexOf(a, adjacent.feature[0]);
-    Vector2D vb = vertexOf(b, adjacent.feature[1]);
-    float s = Vector2D::dotProduct(va - vb, axis.normal) + radiusOf(a) + radiusOf(b);
+    Vector2D va = a->getVertex(adjacent.feature[0]);
+    Vector2D vb = b->getVertex(adjacent.feature[1]);
+    float s = Vector2D::dotProduct(va - vb, axis.normal) + a->getRadius() + b->getRadius();
     if (!(s < axis.penetration + Globals::_NEAR && s > -Globals::_NEAR)) return;
     adjacent.penetration = s;
-    adjacent.point = vertexOf(side == 0 ? a : b, index);
+    adjacent.point = side == 0 ? a->getVertex(index) : b->getVertex(index);
     if (ContactT* c = make(a, b, adjacent)) m_contacts.push_back(c);
 }
 

@@ -45,12 +45,18 @@ private:
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     template <class A, class B>
     static Axis roundedAxis(const A* a, const B* b);
-    ContactT* make(Area* a, Area* b, const Axis& axis) const;
-    void emit(Area* a, Area* b, const Axis& axis, bool multi);
-    void checkAdjacent(Area* a, Area* b, const Axis& axis, int side, int index);
+    void gatherListed(const Area* a, const Area* b);
+    template <class A, class B>
+    ContactT* make(A* a, B* b, const Axis& axis) const;
+    template <class A, class B>
+    void emit(A* a, B* b, const Axis& axis, bool multi);
+    template <class A, class B>
+    void checkAdjacent(A* a, B* b, const Axis& axis, int side, int index);
 
     std::vector<ContactT*> m_contacts;  // produced by the current findContacts call; not owned afterwards
     bool m_skipListed = false;          // see setSkipListed()
+    bool m_gathered = false;            // m_listed holds the listed contacts of the pair being emitted
+    std::vector<ContactT*> m_listed;    // see gatherListed()
 };
 
 }  // namespace physics

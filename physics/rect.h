@@ -31,6 +31,9 @@ public:
     bool contains(const Vector2D& p) const override;
     bool intersects(const AARect& r) const override;
     float getRadius() const override { return 0.0f; }
+    // The normals are the unit axes turned by the cosine and sine of one angle,
+    // which are never both 0 (a NaN angle gives NaN normals, not zero ones).
+    static constexpr bool NORMALS_NEVER_ZERO = true;
     // Outward normal of edge i; a negative i has no edge and gets (0, 0).
     Vector2D getNormal(int i) const override {
         int k = i % 4;

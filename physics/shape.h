@@ -38,6 +38,9 @@ public:
     virtual bool intersects(const AARect& r) const = 0;
     virtual float getRadius() const = 0;                 // widening beyond the vertices; 0 for sharp shapes
     virtual Vector2D getNormal(int i) const = 0;         // world outward normal of edge i
+    // True for a kind whose getNormal(i), 0 <= i < getVertexCount(), is never
+    // (0, 0); the separating-axis loop then need not look for a zero normal.
+    static constexpr bool NORMALS_NEVER_ZERO = false;
     virtual Vector2D getVertex(int i) const = 0;         // world vertex i
     virtual int getVertexCount() const = 0;
     // The world point furthest along dir; `index` receives the vertex used.
