@@ -7,6 +7,7 @@
 #include "physics/contact_lanes.h"
 #include "physics/contact_list_base.h"
 #include "physics/globals.h"
+#include "physics/velocity_resolver_catto.h"
 
 namespace physics {
 
@@ -58,13 +59,21 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     // contact's prepare would give the bits it already holds. When the list rests
     // whole and there are no joints, the velocity pass (CattoVelocityResolver's)
     // acted on no contact and so woke no body: nothing here has work either.
-    if (list->allResting() && (joints == nullptr || joints->empty())) return;
-    if (m_rows.size() < all->size()) m_rows.resize(all->size());
-    lanes::Row* rows = m_rows.data();
     std::size_t count = 0;
-    for (Contact<TwoDee>* c : *all) {
-        if (!c->resting) prepare(c);
-        if (!idle(c)) rows[count++] = rowOf(c);
+    const lanes::Row* rows = m_partner != nullptr ? m_partner->takeRows(list, count) : nullptr;
+    if (list->allResting() && (joints == nullptr || joints->empty())) return;
+    if (rows != nullptr) {
+        for (Contact<TwoDee>* c : *all) {
+            if (!c->resting) prepare(c);
+        }
+    } else {
+        if (m_rows.size() < all->size()) m_rows.resize(all->size());
+        lanes::Row* made = m_rows.data();
+        for (Contact<TwoDee>* c : *all) {
+            if (!c->resting) prepare(c);
+            if (!idle(c)) made[count++] = rowOf(c);
+        }
+        rows = made;
     }
     for (int it = 0; it < m_iterations; ++it) {
         for (std::size_t k = 0; k < count; ++k) {
@@ -95,7 +104,8 @@ void CattoPositionResolver::resolve(Contact<TwoDee>* c) {
     if (!idle(c)) resolveActing<true>(rowOf(c));
 }
 
-CattoPositionResolver::CattoPositionResolver(int iterations) : m_iterations(iterations) {}
+CattoPositionResolver::CattoPositionResolver(int iterations, CattoVelocityResolver* partner)
+    : m_iterations(iterations), m_partner(partner) {}
 CattoPositionResolver::~CattoPositionResolver() = default;
 
 }  // namespace physics

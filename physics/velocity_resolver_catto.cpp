@@ -112,6 +112,7 @@ bool resolveRow(lanes::Row& row) {
 }  // namespace
 
 void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) {
+    m_rowsList = nullptr;
     list->prepareVelocities();
     const std::vector<Contact<TwoDee>*>* all = list->contiguous();
     if (all == nullptr) {
@@ -154,6 +155,18 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         }
         applyJoints(joints);
     }
+    // Wakes rebuilt the rows and joints wake no body after prepare(): they hold
+    // the movers as the pass ends.
+    m_rowsList = list;
+    m_rowsCount = count;
+}
+
+const lanes::Row* CattoVelocityResolver::takeRows(const ContactList<TwoDee>* list, std::size_t& count) {
+    count = 0;
+    if (list != m_rowsList) return nullptr;
+    m_rowsList = nullptr;
+    count = m_rowsCount;
+    return m_rows.data();
 }
 
 void CattoVelocityResolver::prepareJoints(std::vector<Joint<TwoDee>*>* joints) {

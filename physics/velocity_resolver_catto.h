@@ -18,6 +18,13 @@ public:
     static void prepare(Contact<TwoDee>* c);
     static void resolve(Contact<TwoDee>* c);
 
+    // The rows this resolver's last pass over `list` ended with, once: what the
+    // position pass would make itself when it follows directly, as in
+    // World::step (the same contacts can act, with the same bodies moving).
+    // Null, with count 0, when the last pass was over another list, walked it
+    // without rows, or its rows were taken already.
+    const lanes::Row* takeRows(const ContactList<TwoDee>* list, std::size_t& count);
+
     int m_iterations;
 
 private:
@@ -32,6 +39,8 @@ private:
     // Its front holds the rows of the contacts this pass's iterations walk; at
     // least as long as the list, its storage kept from step to step.
     std::vector<lanes::Row> m_rows;
+    const ContactList<TwoDee>* m_rowsList = nullptr;  // the list m_rows were last made for, until taken
+    std::size_t m_rowsCount = 0;
 };
 
 }  // namespace physics

@@ -76,7 +76,11 @@ void World<TwoDee>::init() {
     if (m_contactGenerator == nullptr) m_contactGenerator = new ContactGenerator<TwoDee>();
     if (m_contactList == nullptr) m_contactList = new NaiveContactList<std::vector>(Globals::cacheContacts);
     if (m_velocityResolver == nullptr) m_velocityResolver = new CattoVelocityResolver(DEFAULT_ITERATIONS);
-    if (m_positionResolver == nullptr) m_positionResolver = new CattoPositionResolver(DEFAULT_ITERATIONS);
+    if (m_positionResolver == nullptr) {
+        // The default position pass takes the rows of a Catto velocity pass.
+        m_positionResolver =
+            new CattoPositionResolver(DEFAULT_ITERATIONS, dynamic_cast<CattoVelocityResolver*>(m_velocityResolver));
+    }
     m_broadphase->init(this);
     m_contactList->init(this);
     m_velocityResolver->init(this);
