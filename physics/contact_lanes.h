@@ -41,8 +41,10 @@ inline F4 pairOf(const Vector2D& first, const Vector2D& second) {
     return __builtin_shufflevector(load(first), load(second), 0, 1, 2, 3);
 }
 
-// (-v, v): body[0] takes the opposite of what body[1] takes.
-inline F4 opposed(const Vector2D& v) { return F4{-v.x, -v.y, v.x, v.y}; }
+constexpr int kSign = static_cast<int>(0x80000000u);  // a float's sign bit
+
+// The lanes of v with the sign bits set in `signs` flipped: an exact negation.
+inline F4 flipSigns(F4 v, I4 signs) { return reinterpret_cast<F4>(reinterpret_cast<I4>(v) ^ signs); }
 
 inline F4 select(I4 mask, F4 whereSet, F4 whereClear) {
     return reinterpret_cast<F4>((reinterpret_cast<I4>(whereSet) & mask) | (reinterpret_cast<I4>(whereClear) & ~mask));
@@ -92,15 +94,17 @@ struct Row {
     Row(Contact<TwoDee>* contact, bool takes0, bool takes1) : c(contact) {
         const Body<TwoDee>* b0 = c->body[0];
         const Body<TwoDee>* b1 = c->body[1];
+        // Negations flip the sign bit, as a float's unary minus does.
         r = pairOf(c->r[0], c->r[1]);
-        rPerp = F4{-r[1], r[0], -r[3], r[2]};
-        im = F4{b0->m_inverseMass, b0->m_inverseMass, b1->m_inverseMass, b1->m_inverseMass};
-        ii = F4{b0->m_moi.inverseMOI, b0->m_moi.inverseMOI, b1->m_moi.inverseMOI, b1->m_moi.inverseMOI};
+        rPerp = flipSigns(shuffle<1, 0, 3, 2>(r), I4{kSign, 0, kSign, 0});
+        const F4 masses{b0->m_inverseMass, b1->m_inverseMass, b0->m_moi.inverseMOI, b1->m_moi.inverseMOI};
+        im = shuffle<0, 0, 1, 1>(masses);
+        ii = shuffle<2, 2, 3, 3>(masses);
         normal = pairOf(c->normal, c->normal);
-        normalOpp = opposed(c->normal);
-        const Vector2D t(c->contactToWorld.data[1], c->contactToWorld.data[3]);
-        tangent = pairOf(t, t);
-        tangentOpp = opposed(Vector2D(-c->normal.y, c->normal.x));
+        normalOpp = flipSigns(normal, I4{kSign, kSign, 0, 0});
+        tangent = F4{c->contactToWorld.data[1], c->contactToWorld.data[3], 0.0f, 0.0f};  // read in lanes 0, 1 only
+        // (-t, t) for t = (-ny, nx): (ny, -nx, -ny, nx)
+        tangentOpp = flipSigns(shuffle<1, 0, 1, 0>(normal), I4{0, kSign, kSign, 0});
         setMoves(takes0, takes1);
     }
 

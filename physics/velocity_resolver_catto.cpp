@@ -54,6 +54,29 @@ bool anyJointWakes(const std::vector<Joint<TwoDee>*>* joints) {
     return false;
 }
 
+// Warm start: last step's accumulated impulses are applied again, so a resting
+// stack starts each step near its solution instead of from zero. body[1] takes
+// this impulse, body[0] its opposite.
+Vector2D warmStartImpulse(const Contact<TwoDee>* c) {
+    return c->normal * c->normalImpulse + tangentOf(c->normal) * c->tangentImpulse;
+}
+
+// The same warm start through a row's lanes: normalOpp * n + tangentOpp * t is
+// (-P, P) bit for bit, since a sum of negations is the negated sum.
+void warmStart(const lanes::Row& row) {
+    Contact<TwoDee>* c = row.c;
+    Body<TwoDee>* b0 = c->body[0];
+    Body<TwoDee>* b1 = c->body[1];
+    lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+    const lanes::F4 impulses = row.normalOpp * c->normalImpulse + row.tangentOpp * c->tangentImpulse;
+    if (row.kind == lanes::MASKED) {
+        m.apply<true>(row, impulses);
+    } else {
+        m.apply<false>(row, impulses);
+    }
+    m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+}
+
 lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, takesImpulses(c->body[0]), takesImpulses(c->body[1])); }
 
 // resolve() of a contact known not to be idle: the normal impulse, then
@@ -100,7 +123,7 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     return woke;
 }
 
-bool resolveRow(lanes::Row& row) {
+__attribute__((always_inline)) inline bool resolveRow(lanes::Row& row) {
     switch (row.kind) {
         case lanes::BOTH: return resolveActing<lanes::BOTH>(row);
         case lanes::STILL_FIRST: return resolveActing<lanes::STILL_FIRST>(row);
@@ -133,9 +156,13 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     lanes::Row* rows = m_rows.data();
     std::size_t count = 0;
     if (!list->allResting()) {  // else every contact is resting, so idle: nothing to prepare or walk
+        // prepare() of each contact in list order, its warm start through the
+        // row of a contact that can act (an idle one's would move no body).
         for (Contact<TwoDee>* c : *all) {
-            if (!c->resting) prepare(c);
-            if (!idle(c)) rows[count++] = rowOf(c);
+            const bool warm = !c->resting && prepareScalars(c);
+            if (idle(c)) continue;
+            lanes::Row& row = rows[count++] = rowOf(c);
+            if (warm) warmStart(row);
         }
     }
     // Joints wake their bodies in prepare() (none later in the pass).
@@ -201,9 +228,12 @@ CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::v
     return g;
 }
 
-// Warm start: last step's accumulated impulses are applied again, so a resting
-// stack starts each step near its solution instead of from zero.
 void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
+    if (prepareScalars(c)) applyPair(c, warmStartImpulse(c));
+}
+
+// Everything prepare() does but the warm start; true when a warm start is due.
+bool CattoVelocityResolver::prepareScalars(Contact<TwoDee>* c) {
     // The iterations take the point's offsets from here: measured afresh, since a
     // collision listener may have moved a body after the contact was measured.
     // Nothing moves a body again before both passes are done.
@@ -226,10 +256,9 @@ void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
         c->normalImpulse = 0.0f;
         c->biasImpulse = 0.0f;
         c->tangentImpulse = 0.0f;
-        return;
+        return false;
     }
-    Vector2D P = c->normal * c->normalImpulse + tangentOf(c->normal) * c->tangentImpulse;
-    applyPair(c, P);
+    return true;
 }
 
 void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {

@@ -16,6 +16,7 @@ public:
     void resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) override;
 
     static void prepare(Contact<TwoDee>* c);
+    static bool prepareScalars(Contact<TwoDee>* c);
     static void resolve(Contact<TwoDee>* c);
 
     // The rows this resolver's last pass over `list` ended with, once: what the
