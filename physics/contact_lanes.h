@@ -170,12 +170,15 @@ struct Motion {
 
     // Writes the lanes of the bodies that move back through the two setters'
     // targets (velocity and rotation, or bias velocity and bias rotation).
+    // K: the row's kind when the caller knows it (which bodies move follows),
+    // MASKED to ask the row.
+    template <int K = MASKED>
     void store(const Row& row, Vector2D& v0, float& w0, Vector2D& v1, float& w1) const {
-        if (row.moves0) {
+        if (K == BOTH || K == STILL_SECOND || (K == MASKED && row.moves0)) {
             storeTo(v0, __builtin_shufflevector(v, v, 0, 1));
             w0 = w[0];
         }
-        if (row.moves1) {
+        if (K == BOTH || K == STILL_FIRST || (K == MASKED && row.moves1)) {
             storeTo(v1, __builtin_shufflevector(v, v, 2, 3));
             w1 = w[2];
         }

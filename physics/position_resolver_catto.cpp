@@ -29,8 +29,10 @@ lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, c->body[0]->isAwake(
 // resolve() of a contact known not to be idle, with the float operations of
 // applying the bias impulse to each awake body (Body::applyBiasImpulse), lane
 // by lane (contact_lanes.h). The broad phases pair distinct bodies only, so the
-// two bodies' lanes never alias. Masked: see Motion::apply.
-template <bool Masked>
+// two bodies' lanes never alias. K: the row's kind (lanes::Kind); a static
+// body's lanes are never read back nor stored, so only a sleeping partner's
+// need the mask.
+template <int K>
 __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) {
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
@@ -40,8 +42,8 @@ __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) 
     float accumulated = std::max(0.0f, c->biasImpulse + lambda);
     float dLambda = accumulated - c->biasImpulse;
     c->biasImpulse = accumulated;
-    m.apply<Masked>(row, row.normalOpp * dLambda);
-    m.store(row, b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
+    m.apply<K == lanes::MASKED>(row, row.normalOpp * dLambda);
+    m.store<K>(row, b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
 }
 
 }  // namespace
@@ -77,12 +79,11 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     }
     for (int it = 0; it < m_iterations; ++it) {
         for (std::size_t k = 0; k < count; ++k) {
-            // A static body's lanes are never read back nor stored: only a
-            // sleeping partner's need the mask.
-            if (rows[k].kind != lanes::MASKED) {
-                resolveActing<false>(rows[k]);
-            } else {
-                resolveActing<true>(rows[k]);
+            switch (rows[k].kind) {
+                case lanes::BOTH: resolveActing<lanes::BOTH>(rows[k]); break;
+                case lanes::STILL_FIRST: resolveActing<lanes::STILL_FIRST>(rows[k]); break;
+                case lanes::STILL_SECOND: resolveActing<lanes::STILL_SECOND>(rows[k]); break;
+                default: resolveActing<lanes::MASKED>(rows[k]); break;
             }
         }
     }
@@ -101,7 +102,7 @@ void CattoPositionResolver::prepare(Contact<TwoDee>* c) {
 }
 
 void CattoPositionResolver::resolve(Contact<TwoDee>* c) {
-    if (!idle(c)) resolveActing<true>(rowOf(c));
+    if (!idle(c)) resolveActing<lanes::MASKED>(rowOf(c));
 }
 
 CattoPositionResolver::CattoPositionResolver(int iterations, CattoVelocityResolver* partner)

@@ -119,7 +119,7 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     c->tangentImpulse = tAccumulated;
     m.apply<masked>(row, row.tangentOpp * tDLambda);
 
-    m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+    m.store<K>(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
     return woke;
 }
 
