@@ -43,6 +43,11 @@ public:
     void calculatePenetration();
     void setPenetration(float p);
     bool invalid() const;
+private:
+    template <class A, class B>
+    void measureFeatures(const A* a, const B* b);  // calculatePenetration() for known shape types
+
+public:
     // invalid() of a contact of shapes a and b with these flags and features,
     // before one is made. A and B are the shapes' types as the caller knows
     // them: Rect or Circle read their vertices inline, Area through the vtable.
