@@ -193,9 +193,7 @@ Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst,
     const std::vector<Contact*>& onA = a->getBody()->contacts;
     const std::vector<Contact*>& onB = b->getBody()->contacts;
     for (Contact* linked : (onB.size() < onA.size() ? onB : onA)) {
-        if (linked->area[0] == a && linked->area[1] == b && linked->faceOnFirst == faceOnFirst &&
-            linked->faceOnSecond == faceOnSecond && linked->feature[0] == feature[0] &&
-            linked->feature[1] == feature[1]) {
+        if (linked->area[0] == a && linked->area[1] == b && linked->hasFeatures(faceOnFirst, faceOnSecond, feature)) {
             return linked;
         }
     }
@@ -203,8 +201,7 @@ Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst,
 }
 
 bool Contact<TwoDee>::operator==(const Contact& o) const {
-    return area[0] == o.area[0] && area[1] == o.area[1] && faceOnFirst == o.faceOnFirst &&
-           faceOnSecond == o.faceOnSecond && feature[0] == o.feature[0] && feature[1] == o.feature[1];
+    return area[0] == o.area[0] && area[1] == o.area[1] && hasFeatures(o.faceOnFirst, o.faceOnSecond, o.feature);
 }
 
 }  // namespace physics

@@ -60,6 +60,11 @@ public:
 
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }
+    // The identity without the shapes: the same flags and features.
+    bool hasFeatures(bool onFirst, bool onSecond, const int features[2]) const {
+        return faceOnFirst == onFirst && faceOnSecond == onSecond && feature[0] == features[0] &&
+               feature[1] == features[1];
+    }
 
     Body<TwoDee>* body[2] = {nullptr, nullptr};  // parents of area[0], area[1]
     Area* area[2] = {nullptr, nullptr};
