@@ -116,8 +116,25 @@ Vector2D Contact<TwoDee>::getRelativeContactVelocity() const {
     return contactToWorld.getTranspose() * (u - w);
 }
 
+// Two rectangles or two circles (most contacts of a level) take their shapes'
+// queries inline.
 void Contact<TwoDee>::calculatePenetration() {
-    if (invalid()) {
+    const Area::Type first = area[0]->type();
+    const Area::Type second = area[1]->type();
+    if (first == Area::RECT && second == Area::RECT) {
+        measureFeatures(static_cast<const Rect*>(area[0]), static_cast<const Rect*>(area[1]));
+    } else if (first == Area::CIRCLE && second == Area::CIRCLE) {
+        measureFeatures(static_cast<const Circle*>(area[0]), static_cast<const Circle*>(area[1]));
+    } else {
+        measureFeatures<Area, Area>(area[0], area[1]);
+    }
+}
+
+// a and b are area[0] and area[1] as the caller knows their types; vertexOf,
+// normalOf and radiusOf pick the inline query for a Rect or a Circle.
+template <class A, class B>
+void Contact<TwoDee>::measureFeatures(const A* a, const B* b) {
+    if (offFace(a, b, faceOnFirst, faceOnSecond, feature)) {
         if (penetration > DEAD_PENETRATION) {
             body[0]->setAwake(true);
             body[1]->setAwake(true);
@@ -125,17 +142,17 @@ void Contact<TwoDee>::calculatePenetration() {
         penetration = DEAD_PENETRATION;
         return;
     }
-    Vector2D va = vertexOf(area[0], feature[0]);
-    Vector2D vb = vertexOf(area[1], feature[1]);
+    Vector2D va = vertexOf(a, feature[0]);
+    Vector2D vb = vertexOf(b, feature[1]);
     if (faceOnFirst) {
-        normal = normalOf(area[0], feature[0]);
+        normal = normalOf(a, feature[0]);
     } else if (faceOnSecond) {
-        normal = -normalOf(area[1], feature[1]);
+        normal = -normalOf(b, feature[1]);
     } else {
         normal = (vb - va).normalise();  // a zero vector stays zero
     }
-    Vector2D pa = va + normal * radiusOf(area[0]);
-    Vector2D pb = vb - normal * radiusOf(area[1]);
+    Vector2D pa = va + normal * radiusOf(a);
+    Vector2D pb = vb - normal * radiusOf(b);
     float p = Vector2D::dotProduct(pa - pb, normal);
     setPenetration(p);
     // The point sits halfway through the overlap, measured from the face.
@@ -176,9 +193,7 @@ Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst,
     const std::vector<Contact*>& onA = a->getBody()->contacts;
     const std::vector<Contact*>& onB = b->getBody()->contacts;
     for (Contact* linked : (onB.size() < onA.size() ? onB : onA)) {
-        if (linked->area[0] == a && linked->area[1] == b && linked->faceOnFirst == faceOnFirst &&
-            linked->faceOnSecond == faceOnSecond && linked->feature[0] == feature[0] &&
-            linked->feature[1] == feature[1]) {
+        if (linked->area[0] == a && linked->area[1] == b && linked->hasFeatures(faceOnFirst, faceOnSecond, feature)) {
             return linked;
         }
     }
@@ -186,8 +201,7 @@ Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst,
 }
 
 bool Contact<TwoDee>::operator==(const Contact& o) const {
-    return area[0] == o.area[0] && area[1] == o.area[1] && faceOnFirst == o.faceOnFirst &&
-           faceOnSecond == o.faceOnSecond && feature[0] == o.feature[0] && feature[1] == o.feature[1];
+    return area[0] == o.area[0] && area[1] == o.area[1] && hasFeatures(o.faceOnFirst, o.faceOnSecond, o.feature);
 }
 
 }  // namespace physics

@@ -43,6 +43,11 @@ public:
     void calculatePenetration();
     void setPenetration(float p);
     bool invalid() const;
+private:
+    template <class A, class B>
+    void measureFeatures(const A* a, const B* b);  // calculatePenetration() for known shape types
+
+public:
     // invalid() of a contact of shapes a and b with these flags and features,
     // before one is made. A and B are the shapes' types as the caller knows
     // them: Rect or Circle read their vertices inline, Area through the vtable.
@@ -55,6 +60,11 @@ public:
 
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }
+    // The identity without the shapes: the same flags and features.
+    bool hasFeatures(bool onFirst, bool onSecond, const int features[2]) const {
+        return faceOnFirst == onFirst && faceOnSecond == onSecond && feature[0] == features[0] &&
+               feature[1] == features[1];
+    }
 
     Body<TwoDee>* body[2] = {nullptr, nullptr};  // parents of area[0], area[1]
     Area* area[2] = {nullptr, nullptr};

@@ -208,10 +208,7 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(A* a, B* b, const Axis& axis) co
     }
     if (m_skipListed && m_gathered) {
         for (const ContactT* c : m_listed) {
-            if (c->faceOnFirst == axis.faceOnFirst && c->faceOnSecond == axis.faceOnSecond &&
-                c->feature[0] == axis.feature[0] && c->feature[1] == axis.feature[1]) {
-                return nullptr;
-            }
+            if (c->hasFeatures(axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
         }
     }
     if (ContactT::offFace(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;

@@ -86,6 +86,14 @@ inline Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
 // Vertex i, edge normal i and radius of any shape: inline for the two common
 // kinds (rectangles and circles, both final), through the vtable for the rest.
 // The same values either way; the contact paths call these for every contact.
+// A caller that knows the type statically gets the inline query at once.
+inline Vector2D vertexOf(const Rect* a, int i) { return a->getVertex(i); }
+inline Vector2D normalOf(const Rect* a, int i) { return a->getNormal(i); }
+inline float radiusOf(const Rect* a) { return a->getRadius(); }
+inline Vector2D vertexOf(const Circle* a, int i) { return a->getVertex(i); }
+inline Vector2D normalOf(const Circle* a, int i) { return a->getNormal(i); }
+inline float radiusOf(const Circle* a) { return a->getRadius(); }
+
 inline Vector2D vertexOf(const Area* a, int i) {
     switch (a->type()) {
         case Area::RECT: return static_cast<const Rect*>(a)->getVertex(i);
