@@ -37,6 +37,8 @@ public:
     bool ignore(const BodyT* a, const BodyT* b) const;
     // A candidate: not ignored, not excluded by a joint, bounding circles within _NEAR.
     bool test(const BodyT* a, const BodyT* b) const;
+    // test() for a pair already known not to be ignored.
+    bool testNotIgnored(const BodyT* a, const BodyT* b) const;
     bool testRadius(const BodyT* a, const BodyT* b, float margin) const;
     bool testAABB(const BodyT* a, const BodyT* b, float margin) const;
     World<TwoDee>* getWorld() const { return m_world; }
@@ -58,7 +60,10 @@ inline bool BroadPhase<TwoDee>::ignore(const BodyT* a, const BodyT* b) const {
 }
 
 inline bool BroadPhase<TwoDee>::test(const BodyT* a, const BodyT* b) const {
-    if (ignore(a, b)) return false;
+    return !ignore(a, b) && testNotIgnored(a, b);
+}
+
+inline bool BroadPhase<TwoDee>::testNotIgnored(const BodyT* a, const BodyT* b) const {
     // Only a's joint list is searched: a joint is listed on both of its bodies.
     for (const Joint<TwoDee>* j : a->joints) {
         if ((j->body1 == b || j->body2 == b) && j->ignoreContacts) return false;

@@ -204,7 +204,9 @@ void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
         return;  // cells side by side: the walk never tests this pair
     }
     const std::vector<BodyT*>& bodies = *m_bodies;
-    if (!test(bodies[upper], bodies[lower])) return;
+    // The sweep pairs a movable body with another body only, and a pair with a
+    // movable body is never ignored.
+    if (!testNotIgnored(bodies[upper], bodies[lower])) return;
     m_found.push_back(Found{static_cast<std::uint32_t>(t.rank[cl] * 8 + t.depth[cu]), upper, lower});
 }
 
