@@ -156,7 +156,11 @@ vlabel() {
         *) echo "$1" ;;
     esac
 }
-field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<" $1"; }
+field() {
+    local v
+    v=$(sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<" $1")
+    echo "${v:--}"
+}
 echo
 echo "End of run: stands = pyramid apex within 10% of its start height; awake = dynamic bodies awake;"
 echo "below = bodies whose centre fell under the floor's top (y = 0); heights in px"
