@@ -79,8 +79,11 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     }
     for (int it = 0; it < m_iterations; ++it) {
         for (std::size_t k = 0; k < count; ++k) {
+            if (rows[k].kind == lanes::BOTH) {  // the usual kind, tested first
+                resolveActing<lanes::BOTH>(rows[k]);
+                continue;
+            }
             switch (rows[k].kind) {
-                case lanes::BOTH: resolveActing<lanes::BOTH>(rows[k]); break;
                 case lanes::STILL_FIRST: resolveActing<lanes::STILL_FIRST>(rows[k]); break;
                 case lanes::STILL_SECOND: resolveActing<lanes::STILL_SECOND>(rows[k]); break;
                 default: resolveActing<lanes::MASKED>(rows[k]); break;

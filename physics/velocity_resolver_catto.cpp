@@ -124,8 +124,8 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
 }
 
 __attribute__((always_inline)) inline bool resolveRow(lanes::Row& row) {
+    if (row.kind == lanes::BOTH) return resolveActing<lanes::BOTH>(row);  // the usual kind, tested first
     switch (row.kind) {
-        case lanes::BOTH: return resolveActing<lanes::BOTH>(row);
         case lanes::STILL_FIRST: return resolveActing<lanes::STILL_FIRST>(row);
         case lanes::STILL_SECOND: return resolveActing<lanes::STILL_SECOND>(row);
         default: return resolveActing<lanes::MASKED>(row);
