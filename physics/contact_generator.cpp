@@ -1,5 +1,6 @@
 #include "physics/contact_generator.h"
 
+#include <type_traits>
 #include <utility>
 
 #include "physics/body.h"
@@ -115,6 +116,12 @@ bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
 template <class A, class B>
 bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
+    // A pair is apart when any one axis shows a gap, whichever is tried first.
+    if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
+        if (apartAtNearestFace(a, b, true)) return false;
+    } else if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Rect>::value) {
+        if (apartAtNearestFace(b, a, false)) return false;
+    }
     Candidates kept;
     if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
@@ -160,6 +167,33 @@ bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, 
         if (!kept.keep(trial, true)) return false;
     }
     return true;
+}
+
+// The trial checkFaces() makes for the rectangle's face that the circle's
+// centre lies furthest outside (its distance along the face's normal beyond
+// the half extent), and whether that trial alone proves the pair apart. A
+// circle well clear of a long floor or wall is then turned away by one face
+// instead of up to four; a pair it does not settle goes through every axis.
+bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst) {
+    const Vector2D d = circle->getPosition() - rect->getPosition();
+    const float along0 = Vector2D::dotProduct(rect->getNormal(0), d);  // faces 0 and 2 face opposite ways
+    const float along1 = Vector2D::dotProduct(rect->getNormal(1), d);  // so do faces 1 and 3
+    const float outside[4] = {along0 - rect->m_halfWidth, along1 - rect->m_halfHeight, -along0 - rect->m_halfWidth,
+                              -along1 - rect->m_halfHeight};
+    int i = 0;
+    for (int k = 1; k < 4; ++k) {
+        if (outside[k] > outside[i]) i = k;
+    }
+    // As checkFaces(rect, circle, rectIsFirst, ...) computes face i's trial.
+    const float r = rectIsFirst ? rect->getRadius() : -rect->getRadius();
+    const Vector2D outward = rect->getNormal(i);
+    const Vector2D axis = rectIsFirst ? outward : -outward;
+    int j = 0;
+    const Vector2D p = circle->getExtremePoint(-outward, j);
+    const float faceReach = Vector2D::dotProduct(rect->getVertex(i), axis) + r;
+    const float pointReach = Vector2D::dotProduct(p, axis);
+    const float penetration = rectIsFirst ? faceReach - pointReach : pointReach - faceReach;
+    return penetration < -Globals::_NEAR;
 }
 
 // Rounded axis: from the core vertex of a nearest b to the core vertex of b

@@ -7,6 +7,8 @@
 namespace physics {
 
 class Area;
+class Circle;
+class Rect;
 
 // The narrow phase: one separating-axis routine for every pair of 2D shapes,
 // each seen as a convex core (vertices, outward edge normals) widened by a radius.
@@ -43,6 +45,7 @@ private:
     bool checkPair(A* a, B* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
+    static bool apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst);
     template <class A, class B>
     static Axis roundedAxis(const A* a, const B* b);
     void gatherListed(const Area* a, const Area* b);
