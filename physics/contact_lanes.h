@@ -77,7 +77,7 @@ struct Row {
     F4 ii;          // inverse moments (i0, i0, i1, i1)
     F4 normal;      // (nx, ny, nx, ny)
     F4 normalOpp;   // (-nx, -ny, nx, ny)
-    F4 tangent;     // contactToWorld's second column, twice
+    F4 tangent;     // contactToWorld's second column in lanes 0 and 1 (only they are read)
     F4 tangentOpp;  // (-t, t) for t = (-ny, nx)
     I4 moves;       // set in the lanes of a body that takes impulses
     bool moves0;
