@@ -228,19 +228,14 @@ Vector2D Body<TwoDee>::getDrag() const {
 
 void Body<TwoDee>::move(float dt) {
     if (!m_isAwake) return;
-    m_position += m_velocity * dt;
-    m_orientation += Rotation2D(m_rotation.value * dt);
+    stepByVelocity(dt);
     thisMoved();
 }
 
-// The bias values are displacements for the whole step: dt does not enter.
 void Body<TwoDee>::moveBias(float) {
     if (!m_isAwake) return;
-    m_position += m_biasVelocity;
-    m_orientation += m_biasRotation;
+    spendBias();
     thisMoved();
-    m_biasVelocity = Vector2D(0.0f, 0.0f);
-    m_biasRotation = Rotation2D(0.0f);
 }
 
 // move(dt) then moveBias(dt) with the shapes placed once, at the end: the
@@ -248,11 +243,21 @@ void Body<TwoDee>::moveBias(float) {
 // placement is a function of the body's position and orientation alone.
 void Body<TwoDee>::advance(float dt) {
     if (!m_isAwake) return;
+    stepByVelocity(dt);
+    spendBias();
+    thisMoved();
+}
+
+void Body<TwoDee>::stepByVelocity(float dt) {
     m_position += m_velocity * dt;
     m_orientation += Rotation2D(m_rotation.value * dt);
+}
+
+// The bias values are displacements for the whole step: dt does not enter.
+// Placing the shapes reads neither, so they are cleared at once.
+void Body<TwoDee>::spendBias() {
     m_position += m_biasVelocity;
     m_orientation += m_biasRotation;
-    thisMoved();
     m_biasVelocity = Vector2D(0.0f, 0.0f);
     m_biasRotation = Rotation2D(0.0f);
 }

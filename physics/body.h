@@ -148,6 +148,8 @@ public:
     bool m_canSleep;                // whether the body may fall asleep
 
 private:
+    void stepByVelocity(float dt);  // placement by velocity * dt; shapes not placed
+    void spendBias();               // placement by the bias gathered, which is cleared; shapes not placed
     void noteRestAsleep();
 
     // What noteRest() last saw, compared bit for bit: position, orientation,

@@ -185,14 +185,19 @@ bool Contact<TwoDee>::invalid() const {
     return offFace(area[0], area[1], faceOnFirst, faceOnSecond, feature);
 }
 
-// A linked contact sits in both of its bodies' lists and a list holds each
-// identity once, so searching the shorter of the two finds the same contact as
-// searching both; it matters for a floor under thousands of bodies.
-Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond,
-                                             const int feature[2]) {
+// A linked contact sits in both of its bodies' lists, so the shorter of the
+// two holds every contact joining a and b; it matters for a floor under
+// thousands of bodies.
+const std::vector<Contact<TwoDee>*>& Contact<TwoDee>::linkedToEither(const Area* a, const Area* b) {
     const std::vector<Contact*>& onA = a->getBody()->contacts;
     const std::vector<Contact*>& onB = b->getBody()->contacts;
-    for (Contact* linked : (onB.size() < onA.size() ? onB : onA)) {
+    return onB.size() < onA.size() ? onB : onA;
+}
+
+// A list holds each identity once, so the first match is the one.
+Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond,
+                                             const int feature[2]) {
+    for (Contact* linked : linkedToEither(a, b)) {
         if (linked->area[0] == a && linked->area[1] == b && linked->hasFeatures(faceOnFirst, faceOnSecond, feature)) {
             return linked;
         }

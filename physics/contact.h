@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <vector>
 
 #include "physics/dimension.h"
 #include "physics/vector.h"
@@ -57,6 +58,9 @@ public:
     // The contact with this identity among those linked to the shapes' bodies
     // (a caching contact list links each contact it holds to both), or null.
     static Contact* findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]);
+    // The shorter of the contact lists of a's and b's bodies: it holds every
+    // linked contact joining a and b.
+    static const std::vector<Contact*>& linkedToEither(const Area* a, const Area* b);
 
     bool operator==(const Contact& o) const;
     bool operator!=(const Contact& o) const { return !(*this == o); }

@@ -145,35 +145,44 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
 // Penetration is the first shape's reach along the axis minus the second's: on
 // the face's side its plane widened by its radius (reaching forward for the
 // first shape, back for the second), on the other side the extreme point.
+// Forced inline, as the loop of every pair test.
 template <class Face, class Other>
-bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept) {
-    const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
+__attribute__((always_inline)) inline bool ContactGenerator<TwoDee>::checkFaces(const Face* face, const Other* other,
+                                                                              bool faceIsFirst, Candidates& kept) {
     for (int i = 0; i < face->getVertexCount(); ++i) {
-        Vector2D outward = face->getNormal(i);
+        const Vector2D outward = face->getNormal(i);
         if (!Face::NORMALS_NEVER_ZERO && outward.x == 0.0f && outward.y == 0.0f) continue;
-        Vector2D axis = faceIsFirst ? outward : -outward;
-        int j = 0;
-        Vector2D p = other->getExtremePoint(-outward, j);
-        float faceReach = Vector2D::dotProduct(face->getVertex(i), axis) + r;
-        float pointReach = Vector2D::dotProduct(p, axis);
-        Axis trial;
-        trial.penetration = faceIsFirst ? faceReach - pointReach : pointReach - faceReach;
-        trial.normal = axis;
-        trial.point = p;
-        trial.faceOnFirst = faceIsFirst;
-        trial.faceOnSecond = !faceIsFirst;
-        trial.feature[faceIsFirst ? 0 : 1] = i;
-        trial.feature[faceIsFirst ? 1 : 0] = j;
-        if (!kept.keep(trial, true)) return false;
+        if (!kept.keep(faceTrial(face, other, faceIsFirst, i, outward), true)) return false;
     }
     return true;
 }
 
-// The trial checkFaces() makes for the rectangle's face that the circle's
-// centre lies furthest outside (its distance along the face's normal beyond
-// the half extent), and whether that trial alone proves the pair apart. A
-// circle well clear of a long floor or wall is then turned away by one face
-// instead of up to four; a pair it does not settle goes through every axis.
+// The trial of face i of `face`, whose outward normal is `outward`.
+template <class Face, class Other>
+__attribute__((always_inline)) inline ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::faceTrial(
+    const Face* face, const Other* other, bool faceIsFirst, int i, const Vector2D& outward) {
+    const float r = faceIsFirst ? face->getRadius() : -face->getRadius();
+    const Vector2D axis = faceIsFirst ? outward : -outward;
+    int j = 0;
+    const Vector2D p = other->getExtremePoint(-outward, j);
+    const float faceReach = Vector2D::dotProduct(face->getVertex(i), axis) + r;
+    const float pointReach = Vector2D::dotProduct(p, axis);
+    Axis trial;
+    trial.penetration = faceIsFirst ? faceReach - pointReach : pointReach - faceReach;
+    trial.normal = axis;
+    trial.point = p;
+    trial.faceOnFirst = faceIsFirst;
+    trial.faceOnSecond = !faceIsFirst;
+    trial.feature[faceIsFirst ? 0 : 1] = i;
+    trial.feature[faceIsFirst ? 1 : 0] = j;
+    return trial;
+}
+
+// Whether the trial of the rectangle's face that the circle's centre lies
+// furthest outside (its distance along the face's normal beyond the half
+// extent) alone proves the pair apart. A circle well clear of a long floor or
+// wall is then turned away by one face instead of up to four; a pair it does
+// not settle goes through every axis.
 bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst) {
     const Vector2D d = circle->getPosition() - rect->getPosition();
     const float along0 = Vector2D::dotProduct(rect->getNormal(0), d);  // faces 0 and 2 face opposite ways
@@ -184,16 +193,7 @@ bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect, const Circle
     for (int k = 1; k < 4; ++k) {
         if (outside[k] > outside[i]) i = k;
     }
-    // As checkFaces(rect, circle, rectIsFirst, ...) computes face i's trial.
-    const float r = rectIsFirst ? rect->getRadius() : -rect->getRadius();
-    const Vector2D outward = rect->getNormal(i);
-    const Vector2D axis = rectIsFirst ? outward : -outward;
-    int j = 0;
-    const Vector2D p = circle->getExtremePoint(-outward, j);
-    const float faceReach = Vector2D::dotProduct(rect->getVertex(i), axis) + r;
-    const float pointReach = Vector2D::dotProduct(p, axis);
-    const float penetration = rectIsFirst ? faceReach - pointReach : pointReach - faceReach;
-    return penetration < -Globals::_NEAR;
+    return faceTrial(rect, circle, rectIsFirst, i, rect->getNormal(i)).penetration < -Globals::_NEAR;
 }
 
 // Rounded axis: from the core vertex of a nearest b to the core vertex of b
@@ -225,9 +225,7 @@ ContactGenerator<TwoDee>::Axis ContactGenerator<TwoDee>::roundedAxis(const A* a,
 // pair's few candidates are then looked up among these alone.
 void ContactGenerator<TwoDee>::gatherListed(const Area* a, const Area* b) {
     m_listed.clear();
-    const std::vector<ContactT*>& onA = a->getBody()->contacts;
-    const std::vector<ContactT*>& onB = b->getBody()->contacts;
-    for (ContactT* c : (onB.size() < onA.size() ? onB : onA)) {
+    for (ContactT* c : ContactT::linkedToEither(a, b)) {
         if (c->area[0] == a && c->area[1] == b) m_listed.push_back(c);
     }
 }

@@ -45,6 +45,8 @@ private:
     bool checkPair(A* a, B* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
+    template <class Face, class Other>
+    static Axis faceTrial(const Face* face, const Other* other, bool faceIsFirst, int i, const Vector2D& outward);
     static bool apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst);
     template <class A, class B>
     static Axis roundedAxis(const A* a, const B* b);

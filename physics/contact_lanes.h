@@ -13,6 +13,8 @@
 //
 // Internal to the resolvers. GCC and Clang vector extensions: no instruction
 // set is assumed beyond what the compiler targets.
+#include <type_traits>
+
 #include "physics/body.h"
 #include "physics/contact.h"
 
@@ -90,8 +92,9 @@ struct Row {
     Body<TwoDee>* sleeper;
     bool sleeperStatic;
 
-    Row() = default;
-    Row(Contact<TwoDee>* contact, bool takes0, bool takes1) : c(contact) {
+    // The row of `contact`, whose bodies take impulses as takes0 and takes1 say.
+    void set(Contact<TwoDee>* contact, bool takes0, bool takes1) {
+        c = contact;
         const Body<TwoDee>* b0 = c->body[0];
         const Body<TwoDee>* b1 = c->body[1];
         // Negations flip the sign bit, as a float's unary minus does.
@@ -120,6 +123,29 @@ struct Row {
     }
 };
 
+// A contact can act when it touches (no gap), has a normal and has a body that
+// takes impulses (awake, not static); resolving any other would do nothing.
+// Makes the row of one that can act.
+inline bool rowIfActing(Contact<TwoDee>* c, Row& row) {
+    const bool takes0 = c->body[0]->isAwake();
+    const bool takes1 = c->body[1]->isAwake();
+    if (c->penetration < 0.0f || (!takes0 && !takes1) || c->contactToWorld.isZero()) return false;
+    row.set(c, takes0, takes1);
+    return true;
+}
+
+// f(std::integral_constant<int, K>()) for the row's kind K, the usual kind
+// tested first: each kind runs a copy of f made for it.
+template <class F>
+__attribute__((always_inline)) inline auto byKind(const Row& row, F&& f) {
+    if (row.kind == BOTH) return f(std::integral_constant<int, BOTH>());
+    switch (row.kind) {
+        case STILL_FIRST: return f(std::integral_constant<int, STILL_FIRST>());
+        case STILL_SECOND: return f(std::integral_constant<int, STILL_SECOND>());
+        default: return f(std::integral_constant<int, MASKED>());
+    }
+}
+
 // The motion of a row's two bodies: either their velocities (the velocity pass)
 // or their bias velocities (the position pass), read once per contact and
 // iteration and written back once.
@@ -135,11 +161,10 @@ struct Motion {
     // Each body's velocity at the point: v + (-w * ry, w * rx) (Body::getVelocityAtPoint).
     F4 atPoint(const Row& row) const { return v + w * row.rPerp; }
 
-    // Velocity of body[1] at the point minus that of body[0], in lanes 0 and 1.
-    F4 relativeVelocity(const Row& row) const {
-        F4 p = atPoint(row);
-        return shuffle<2, 3, 2, 3>(p) - p;
-    }
+    // Body[1]'s lanes minus body[0]'s, in lanes 0 and 1: of atPoint(), the
+    // velocity of body[1] at the point relative to body[0].
+    static F4 relative(F4 atPoints) { return shuffle<2, 3, 2, 3>(atPoints) - atPoints; }
+    F4 relativeVelocity(const Row& row) const { return relative(atPoint(row)); }
 
     // The same for a row of kind K, whose static body's lanes are taken from
     // `loaded` (atPoint() as the iteration read the bodies), not from the
@@ -149,7 +174,7 @@ struct Motion {
         F4 p = atPoint(row);
         if (K == STILL_FIRST) p = __builtin_shufflevector(loaded, p, 0, 1, 6, 7);
         if (K == STILL_SECOND) p = __builtin_shufflevector(p, loaded, 0, 1, 6, 7);
-        return shuffle<2, 3, 2, 3>(p) - p;
+        return relative(p);
     }
 
     // Applies `impulses` = (-P, P) at the point: v += impulse * m and

@@ -17,21 +17,12 @@ namespace {
 // than 1 so that stacks settle instead of jittering.
 const float BIAS_FACTOR = 0.8f;
 
-// True when resolve(c) would do nothing: c is apart, has no normal, or both
-// bodies are asleep or static.
-bool idle(const Contact<TwoDee>* c) {
-    return c->penetration < 0.0f || (!c->body[0]->isAwake() && !c->body[1]->isAwake()) ||
-           c->contactToWorld.isZero();
-}
-
-lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, c->body[0]->isAwake(), c->body[1]->isAwake()); }
-
-// resolve() of a contact known not to be idle, with the float operations of
-// applying the bias impulse to each awake body (Body::applyBiasImpulse), lane
-// by lane (contact_lanes.h). The broad phases pair distinct bodies only, so the
-// two bodies' lanes never alias. K: the row's kind (lanes::Kind); a static
-// body's lanes are never read back nor stored, so only a sleeping partner's
-// need the mask.
+// resolve() of a contact that can act (lanes::rowIfActing), with the float
+// operations of applying the bias impulse to each awake body
+// (Body::applyBiasImpulse), lane by lane (contact_lanes.h). The broad phases
+// pair distinct bodies only, so the two bodies' lanes never alias. K: the row's
+// kind (lanes::Kind); a static body's lanes are never read back nor stored, so
+// only a sleeping partner's need the mask.
 template <int K>
 __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) {
     Contact<TwoDee>* c = row.c;
@@ -64,30 +55,19 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     std::size_t count = 0;
     const lanes::Row* rows = m_partner != nullptr ? m_partner->takeRows(list, count) : nullptr;
     if (list->allResting() && (joints == nullptr || joints->empty())) return;
-    if (rows != nullptr) {
-        for (Contact<TwoDee>* c : *all) {
-            if (!c->resting) prepare(c);
-        }
-    } else {
-        if (m_rows.size() < all->size()) m_rows.resize(all->size());
-        lanes::Row* made = m_rows.data();
-        for (Contact<TwoDee>* c : *all) {
-            if (!c->resting) prepare(c);
-            if (!idle(c)) made[count++] = rowOf(c);
-        }
-        rows = made;
+    const bool makeRows = rows == nullptr;
+    if (makeRows && m_rows.size() < all->size()) m_rows.resize(all->size());
+    for (Contact<TwoDee>* c : *all) {
+        if (!c->resting) prepare(c);
+        if (makeRows && lanes::rowIfActing(c, m_rows[count])) ++count;
     }
+    if (makeRows) rows = m_rows.data();
     for (int it = 0; it < m_iterations; ++it) {
         for (std::size_t k = 0; k < count; ++k) {
-            if (rows[k].kind == lanes::BOTH) {  // the usual kind, tested first
-                resolveActing<lanes::BOTH>(rows[k]);
-                continue;
-            }
-            switch (rows[k].kind) {
-                case lanes::STILL_FIRST: resolveActing<lanes::STILL_FIRST>(rows[k]); break;
-                case lanes::STILL_SECOND: resolveActing<lanes::STILL_SECOND>(rows[k]); break;
-                default: resolveActing<lanes::MASKED>(rows[k]); break;
-            }
+            const lanes::Row& row = rows[k];
+            lanes::byKind(row, [&row](auto kind) __attribute__((always_inline)) {
+                resolveActing<decltype(kind)::value>(row);
+            });
         }
     }
 }
@@ -105,7 +85,8 @@ void CattoPositionResolver::prepare(Contact<TwoDee>* c) {
 }
 
 void CattoPositionResolver::resolve(Contact<TwoDee>* c) {
-    if (!idle(c)) resolveActing<lanes::MASKED>(rowOf(c));
+    lanes::Row row;
+    if (lanes::rowIfActing(c, row)) resolveActing<lanes::MASKED>(row);
 }
 
 CattoPositionResolver::CattoPositionResolver(int iterations, CattoVelocityResolver* partner)

@@ -36,13 +36,6 @@ void applyPair(Contact<TwoDee>* c, const Vector2D& P) {
 
 Vector2D tangentOf(const Vector2D& n) { return Vector2D(-n.y, n.x); }
 
-// True when resolve(c) would do nothing now: c is apart, has no normal, or
-// neither body takes impulses. Only a wake can change that within the pass.
-bool idle(const Contact<TwoDee>* c) {
-    return c->penetration < 0.0f || (!takesImpulses(c->body[0]) && !takesImpulses(c->body[1])) ||
-           c->contactToWorld.isZero();
-}
-
 // True when a joint's prepare() would wake one of its bodies.
 bool anyJointWakes(const std::vector<Joint<TwoDee>*>* joints) {
     if (joints == nullptr) return false;
@@ -77,10 +70,8 @@ void warmStart(const lanes::Row& row) {
     m.store(row, b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
 }
 
-lanes::Row rowOf(Contact<TwoDee>* c) { return lanes::Row(c, takesImpulses(c->body[0]), takesImpulses(c->body[1])); }
-
-// resolve() of a contact known not to be idle: the normal impulse, then
-// friction, with the float operations of applying each impulse to the bodies
+// resolve() of a contact that can act (lanes::rowIfActing): the normal
+// impulse, then friction, with the float operations of applying each impulse to the bodies
 // at once, lane by lane (contact_lanes.h). true when it woke a body, whose
 // other contacts may now act too (and the row's movers are out of date).
 // Forced inline: it is the pass's inner loop. K: the row's kind (lanes::Kind).
@@ -94,7 +85,7 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
     const lanes::F4 loaded = m.atPoint(row);
 
-    float vn = lanes::dot01(lanes::shuffle<2, 3, 2, 3>(loaded) - loaded, row.normal) - c->bounce;
+    float vn = lanes::dot01(lanes::Motion::relative(loaded), row.normal) - c->bounce;
     float lambda = (c->bias - vn) * c->normalMass;
     float accumulated = std::max(0.0f, c->normalImpulse + lambda);
     float dLambda = accumulated - c->normalImpulse;
@@ -124,12 +115,9 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
 }
 
 __attribute__((always_inline)) inline bool resolveRow(lanes::Row& row) {
-    if (row.kind == lanes::BOTH) return resolveActing<lanes::BOTH>(row);  // the usual kind, tested first
-    switch (row.kind) {
-        case lanes::STILL_FIRST: return resolveActing<lanes::STILL_FIRST>(row);
-        case lanes::STILL_SECOND: return resolveActing<lanes::STILL_SECOND>(row);
-        default: return resolveActing<lanes::MASKED>(row);
-    }
+    return lanes::byKind(row, [&row](auto kind) __attribute__((always_inline)) {
+        return resolveActing<decltype(kind)::value>(row);
+    });
 }
 
 }  // namespace
@@ -160,9 +148,9 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         // row of a contact that can act (an idle one's would move no body).
         for (Contact<TwoDee>* c : *all) {
             const bool warm = !c->resting && prepareScalars(c);
-            if (idle(c)) continue;
-            lanes::Row& row = rows[count++] = rowOf(c);
-            if (warm) warmStart(row);
+            if (!lanes::rowIfActing(c, rows[count])) continue;
+            if (warm) warmStart(rows[count]);
+            ++count;
         }
     }
     // Joints wake their bodies in prepare() (none later in the pass).
@@ -208,22 +196,22 @@ void CattoVelocityResolver::applyJoints(std::vector<Joint<TwoDee>*>* joints) {
     }
 }
 
-// Puts the rows of the contacts of `all` that are not idle at the front of
-// m_rows, in order, and finds the place of `at` among them (0 when null). A resting contact
-// that a wake made act takes the one field its skipped prepare() would have
-// changed, and stops resting: the position pass must prepare it (its bias is
-// that pass's again).
+// Puts the rows of the contacts of `all` that can act at the front of m_rows,
+// in order, and finds the place of `at` among them (0 when null). A resting
+// contact that a wake made act takes the one field its skipped prepare() would
+// have changed, and stops resting: the position pass must prepare it (its bias
+// is that pass's again).
 CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::vector<Contact<TwoDee>*>& all,
                                                                     const Contact<TwoDee>* at) {
     Gathered g{0, 0};
     for (Contact<TwoDee>* c : all) {
         if (c == at) g.place = g.count;
-        if (idle(c)) continue;
+        if (!lanes::rowIfActing(c, m_rows[g.count])) continue;
         if (c->resting) {
             c->resting = false;
             c->bias = 0.0f;
         }
-        m_rows[g.count++] = rowOf(c);
+        ++g.count;
     }
     return g;
 }
@@ -262,9 +250,8 @@ bool CattoVelocityResolver::prepareScalars(Contact<TwoDee>* c) {
 }
 
 void CattoVelocityResolver::resolve(Contact<TwoDee>* c) {
-    if (idle(c)) return;
-    lanes::Row row = rowOf(c);
-    resolveRow(row);
+    lanes::Row row;
+    if (lanes::rowIfActing(c, row)) resolveRow(row);
 }
 
 CattoVelocityResolver::CattoVelocityResolver(int iterations) : m_iterations(iterations) {}

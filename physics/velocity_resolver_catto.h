@@ -16,7 +16,6 @@ public:
     void resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) override;
 
     static void prepare(Contact<TwoDee>* c);
-    static bool prepareScalars(Contact<TwoDee>* c);
     static void resolve(Contact<TwoDee>* c);
 
     // The rows this resolver's last pass over `list` ended with, once: what the
@@ -29,6 +28,7 @@ public:
     int m_iterations;
 
 private:
+    static bool prepareScalars(Contact<TwoDee>* c);  // prepare() but the warm start; true when one is due
     static void prepareJoints(std::vector<Joint<TwoDee>*>* joints);
     static void applyJoints(std::vector<Joint<TwoDee>*>* joints);
     struct Gathered {
