@@ -71,20 +71,29 @@ constexpr double kFar = 1e15;
 // |r| (1 + 2^-23) + 1e-22; undoing the rounding of dx = xa - xb and of r = ra + rb
 // + margin, |xa - xb| <= (|ra| + |rb| + |margin|)(1 + 2^-21) + 1e-22, and the same
 // for y. Each span reaches |r| + |margin|/2 from the centre plus 1e-6 (1 + |r| +
-// |margin| + |x| + |y|): more than that rounding and than the double rounding of
-// the span's ends. So spans apart means test() fails.
-void spanOf(const Vector2D& p, float radius, double margin, double& lo, double& hi, double& yLo, double& yHi) {
+// |margin| + |x| + |y|): more than that rounding and than the rounding of the
+// span's ends, in double and then to float (2^-24 of |x| + reach at most). So
+// spans apart means test() fails.
+void spanOf(const Vector2D& p, float radius, double margin, float& lo, float& hi, float& yLo, float& yHi) {
     double x = p.x, y = p.y, r = std::fabs(static_cast<double>(radius));
     if (!(std::fabs(x) <= kFar && std::fabs(y) <= kFar && r <= kFar && margin <= kFar)) {
-        lo = yLo = -std::numeric_limits<double>::infinity();
-        hi = yHi = std::numeric_limits<double>::infinity();
+        lo = yLo = -std::numeric_limits<float>::infinity();
+        hi = yHi = std::numeric_limits<float>::infinity();
         return;
     }
     double reach = r + 0.5 * margin + 1e-6 * (1.0 + r + margin + std::fabs(x) + std::fabs(y));
-    lo = x - reach;
-    hi = x + reach;
-    yLo = y - reach;
-    yHi = y + reach;
+    lo = static_cast<float>(x - reach);
+    hi = static_cast<float>(x + reach);
+    yLo = static_cast<float>(y - reach);
+    yHi = static_cast<float>(y + reach);
+}
+
+using I4 = int __attribute__((vector_size(16)));
+using U2 = unsigned long long __attribute__((vector_size(16)));
+
+bool anySet(I4 mask) {
+    U2 halves = reinterpret_cast<U2>(mask);
+    return (halves[0] | halves[1]) != 0;
 }
 
 }  // namespace
@@ -127,11 +136,14 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     m_openMovable.clear();
     m_openStill.clear();
     m_found.clear();
+    m_met.resize(n + 4);  // a body meets each other at most once; a scan writes a lane past its last
     for (std::uint32_t b : m_order) {
         const Span& span = m_spans[b];
-        sweepAgainst(m_openMovable, span);
-        if (m_movable[b]) sweepAgainst(m_openStill, span);
-        (m_movable[b] ? m_openMovable : m_openStill).push_back(span);
+        std::uint32_t* met = m_met.data();
+        std::uint32_t* end = meeting(m_openMovable, span, met);
+        if (m_movable[b]) end = meeting(m_openStill, span, end);
+        for (; met != end; ++met) consider(*met, b);
+        (m_movable[b] ? m_openMovable : m_openStill).push(span);
     }
 
     sortFound();
@@ -169,22 +181,72 @@ void QuadtreeBroadPhase::sortSweepOrder() {
     }
 }
 
-// Pairs b with each body of `open`, dropping those whose span ended before b's
-// began: no later body of the sweep reaches them either.
-void QuadtreeBroadPhase::sweepAgainst(std::vector<Span>& open, const Span& b) {
-    Span* spans = open.data();
-    std::size_t n = open.size();
-    for (std::size_t k = 0; k < n;) {
-        const Span& a = spans[k];
-        if (a.hi < b.lo) {
-            spans[k] = spans[n - 1];  // the last one is looked at next, in this slot
-            --n;
-            continue;
+// Writes from `out` on the bodies of `open` whose spans meet b's, four lanes at
+// a time, and returns the end. A span that ended before b's began meets no
+// later body of the sweep either: once they are half the lanes, they are dropped.
+__attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting(Open& open, const Span& b,
+                                                                               std::uint32_t* out) {
+    const F4 lo{b.lo, b.lo, b.lo, b.lo};
+    const F4 yLo{b.yLo, b.yLo, b.yLo, b.yLo};
+    const F4 yHi{b.yHi, b.yHi, b.yHi, b.yHi};
+    I4 ended{0, 0, 0, 0};  // -1 in a lane for each ended span seen there
+    for (const OpenBlock& a : open.blocks) {
+        const I4 over = a.hi < lo;
+        ended += over;
+        const I4 meet = ~over & (a.yLo <= yHi) & (yLo <= a.yHi);  // false in a NaN lane
+        if (!anySet(meet)) continue;
+        for (int l = 0; l < 4; ++l) {
+            *out = a.body[l];
+            out -= meet[l];
         }
-        if (b.yLo <= a.yHi && a.yLo <= b.yHi) consider(a.body, b.body);
-        ++k;
     }
-    open.resize(n);
+    ended += __builtin_shufflevector(ended, ended, 2, 3, 0, 1);
+    ended += __builtin_shufflevector(ended, ended, 1, 0, 3, 2);
+    open.ended = static_cast<std::size_t>(-ended[0]);
+    if (open.ended > 8 && 2 * open.ended > open.size) open.compact(b.lo);
+    return out;
+}
+
+void QuadtreeBroadPhase::Open::push(const Span& s) {
+    const std::size_t lane = size % 4;
+    if (lane == 0) {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        const F4 none{nan, nan, nan, nan};
+        blocks.push_back(OpenBlock{none, none, none, {0, 0, 0, 0}});
+    }
+    OpenBlock& block = blocks.back();
+    block.hi[lane] = s.hi;
+    block.yLo[lane] = s.yLo;
+    block.yHi[lane] = s.yHi;
+    block.body[lane] = s.body;
+    ++size;
+}
+
+// Keeps the spans that have not ended before lo, packed to the front in
+// their order (each written at or before the place it is read from).
+void QuadtreeBroadPhase::Open::compact(float lo) {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < size; ++k) {
+        const OpenBlock& a = blocks[k / 4];
+        const int l = static_cast<int>(k % 4);
+        if (a.hi[l] < lo) continue;
+        OpenBlock& to = blocks[kept / 4];
+        const int m = static_cast<int>(kept % 4);
+        to.hi[m] = a.hi[l];
+        to.yLo[m] = a.yLo[l];
+        to.yHi[m] = a.yHi[l];
+        to.body[m] = a.body[l];
+        ++kept;
+    }
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    blocks.resize((kept + 3) / 4);
+    for (std::size_t k = kept; k < 4 * blocks.size(); ++k) {
+        OpenBlock& to = blocks[k / 4];
+        const int m = static_cast<int>(k % 4);
+        to.hi[m] = to.yLo[m] = to.yHi[m] = nan;
+    }
+    size = kept;
+    ended = 0;
 }
 
 // Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the

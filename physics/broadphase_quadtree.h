@@ -25,10 +25,26 @@ public:
 
 private:
     // A body's extent along x and y, wider than its bounding circle and half the
-    // margin (see spanOf in the .cpp), in world units.
+    // margin (see spanOf in the .cpp), in world units, rounded outward to float.
     struct Span {
-        double lo, hi, yLo, yHi;
+        float lo, hi, yLo, yHi;
         std::uint32_t body;  // world index
+    };
+    using F4 = float __attribute__((vector_size(16)));
+    // Spans that the sweep has reached, four to a block so that a scan tests
+    // four at once. A lane past the last span holds NaN, which meets nothing
+    // and never ends. Spans that have ended stay until compact() drops them.
+    struct OpenBlock {
+        F4 hi, yLo, yHi;
+        std::uint32_t body[4];
+    };
+    struct Open {
+        std::vector<OpenBlock> blocks;
+        std::size_t size = 0;   // lanes in use, ended or not
+        std::size_t ended = 0;  // of those, lanes the last scan found ended
+        void clear() { blocks.clear(), size = ended = 0; }
+        void push(const Span& s);
+        void compact(float lo);
     };
     // A pair that passed test(); the walk's order is that of (place, upper, lower).
     struct Found {
@@ -38,7 +54,7 @@ private:
     };
 
     void sortSweepOrder();
-    void sweepAgainst(std::vector<Span>& open, const Span& b);
+    std::uint32_t* meeting(Open& open, const Span& b, std::uint32_t* out);
     void consider(std::uint32_t a, std::uint32_t b);
     int cellOf(std::uint32_t b) const;
     void sortFound();
@@ -50,8 +66,9 @@ private:
     std::vector<int> m_cells;              // the body's cell key
     // World indices by Span::lo; kept between steps, when it is nearly right.
     std::vector<std::uint32_t> m_order;
-    // Spans that the sweep has reached and not yet passed, copied for a linear scan.
-    std::vector<Span> m_openMovable, m_openStill;
+    // Spans that the sweep has reached, of movable bodies and of the others.
+    Open m_openMovable, m_openStill;
+    std::vector<std::uint32_t> m_met;  // world indices of the bodies a body's span meets
     std::vector<Found> m_found, m_sorting;
     std::vector<std::uint32_t> m_counts;
 };
