@@ -50,10 +50,12 @@ struct Cells {
     }
 };
 
-const Cells& cells() {
-    static const Cells table;
-    return table;
-}
+// Built before main(); read only from findPairs(), so from no other static
+// initialiser. A plain object rather than a function's static: the pair loop
+// reads it without a guard.
+const Cells kCells;
+
+const Cells& cells() { return kCells; }
 
 // True when cell `upper` is `lower` or one of the cells above it.
 bool holds(const Cells& t, int upper, int lower) {
@@ -146,9 +148,7 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
         (m_movable[b] ? m_openMovable : m_openStill).push(span);
     }
 
-    sortFound();
-    pairs.reserve(m_found.size());
-    for (const Found& f : m_found) pairs.emplace_back(bodies[f.upper], bodies[f.lower]);
+    sortFound(pairs);
     return pairs;
 }
 
@@ -251,7 +251,7 @@ void QuadtreeBroadPhase::Open::compact(float lo) {
 
 // Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the
 // tree tests it at all and test() passes.
-void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
+__attribute__((always_inline)) inline void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
     const Cells& t = cells();
     int ca = m_cells[a];
     int cb = m_cells[b];
@@ -274,35 +274,49 @@ void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
 
 namespace {
 
-// Stable counting sort of `from` into `to` by digit(f), every digit below `buckets`.
-template <typename Found, typename Digit>
-void sortByDigit(const std::vector<Found>& from, std::vector<Found>& to, std::vector<std::uint32_t>& counts,
-                 std::size_t buckets, Digit digit) {
-    counts.assign(buckets + 1, 0);
-    for (const Found& f : from) ++counts[digit(f) + 1];
-    for (std::size_t d = 1; d <= buckets; ++d) counts[d] += counts[d - 1];  // counts[d]: first slot of digit d
-    to.resize(from.size());
-    for (const Found& f : from) to[counts[digit(f)]++] = f;
+// The first slot of each digit, from the counts of the digits one above it
+// (counts[d + 1] holds how many have digit d).
+void startsFromCounts(std::uint32_t* counts, std::size_t buckets) {
+    for (std::size_t d = 1; d <= buckets; ++d) counts[d] += counts[d - 1];
 }
 
 }  // namespace
 
-// Into the walk's order, (place, upper, lower). Many pairs against few bodies (the
-// usual case) take three stable counting passes, least significant first; a few
-// pairs among many bodies, where the passes would mostly count empty buckets, a
-// comparison sort.
-void QuadtreeBroadPhase::sortFound() {
+// Into the walk's order, (place, upper, lower), as the pairs of their bodies.
+// Many pairs against few bodies (the usual case) take three stable counting
+// passes, least significant first, the digits all counted in one walk and the
+// last pass writing the pairs; a few pairs among many bodies, where the passes
+// would mostly count empty buckets, a comparison sort.
+void QuadtreeBroadPhase::sortFound(PairList& pairs) {
+    const std::vector<BodyT*>& bodies = *m_bodies;
     const std::size_t n = m_spans.size();
-    if (m_found.size() * 8 < n) {
+    const std::size_t found = m_found.size();
+    if (found * 8 < n) {
         std::sort(m_found.begin(), m_found.end(), [](const Found& x, const Found& y) {
             return std::tie(x.place, x.upper, x.lower) < std::tie(y.place, y.upper, y.lower);
         });
+        pairs.reserve(found);
+        for (const Found& f : m_found) pairs.emplace_back(bodies[f.upper], bodies[f.lower]);
         return;
     }
-    sortByDigit(m_found, m_sorting, m_counts, n, [](const Found& f) { return f.lower; });
-    sortByDigit(m_sorting, m_found, m_counts, n, [](const Found& f) { return f.upper; });
-    sortByDigit(m_found, m_sorting, m_counts, 8 * kCellCount, [](const Found& f) { return f.place; });
-    m_found.swap(m_sorting);
+    const std::size_t places = 8 * kCellCount;
+    m_counts.assign(2 * (n + 1) + places + 1, 0);
+    std::uint32_t* byLower = m_counts.data();
+    std::uint32_t* byUpper = byLower + n + 1;
+    std::uint32_t* byPlace = byUpper + n + 1;
+    for (const Found& f : m_found) {
+        ++byLower[f.lower + 1];
+        ++byUpper[f.upper + 1];
+        ++byPlace[f.place + 1];
+    }
+    startsFromCounts(byLower, n);
+    startsFromCounts(byUpper, n);
+    startsFromCounts(byPlace, places);
+    m_sorting.resize(found);
+    for (const Found& f : m_found) m_sorting[byLower[f.lower]++] = f;
+    for (const Found& f : m_sorting) m_found[byUpper[f.upper]++] = f;
+    pairs.resize(found);
+    for (const Found& f : m_found) pairs[byPlace[f.place]++] = {bodies[f.upper], bodies[f.lower]};
 }
 
 // The deepest cell holding the body's bounding square whole. A square that

@@ -57,7 +57,7 @@ private:
     std::uint32_t* meeting(Open& open, const Span& b, std::uint32_t* out);
     void consider(std::uint32_t a, std::uint32_t b);
     int cellOf(std::uint32_t b) const;
-    void sortFound();
+    void sortFound(PairList& pairs);
 
     // Per body, by world index (below 2^32); rebuilt at every findPairs, storage kept.
     const std::vector<BodyT*>* m_bodies = nullptr;
