@@ -39,6 +39,8 @@ public:
     bool test(const BodyT* a, const BodyT* b) const;
     // test() for a pair already known not to be ignored.
     bool testNotIgnored(const BodyT* a, const BodyT* b) const;
+    // True when a joint of the two bodies asks that they never collide.
+    bool excludedByJoint(const BodyT* a, const BodyT* b) const;
     bool testRadius(const BodyT* a, const BodyT* b, float margin) const;
     bool testAABB(const BodyT* a, const BodyT* b, float margin) const;
     World<TwoDee>* getWorld() const { return m_world; }
@@ -64,11 +66,15 @@ inline bool BroadPhase<TwoDee>::test(const BodyT* a, const BodyT* b) const {
 }
 
 inline bool BroadPhase<TwoDee>::testNotIgnored(const BodyT* a, const BodyT* b) const {
+    return !excludedByJoint(a, b) && testRadius(a, b, Globals::_NEAR);
+}
+
+inline bool BroadPhase<TwoDee>::excludedByJoint(const BodyT* a, const BodyT* b) const {
     // Only a's joint list is searched: a joint is listed on both of its bodies.
     for (const Joint<TwoDee>* j : a->joints) {
-        if ((j->body1 == b || j->body2 == b) && j->ignoreContacts) return false;
+        if ((j->body1 == b || j->body2 == b) && j->ignoreContacts) return true;
     }
-    return testRadius(a, b, Globals::_NEAR);
+    return false;
 }
 
 inline bool BroadPhase<TwoDee>::testRadius(const BodyT* a, const BodyT* b, float margin) const {

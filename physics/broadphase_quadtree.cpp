@@ -71,23 +71,21 @@ constexpr double kFar = 1e15;
 // Why a span is wide enough: test() passes only when fl(dx*dx + dy*dy) <= fl(r*r)
 // (fl: float rounding), so fl(dx*dx) <= fl(r*r) and, with no overflow, |dx| <=
 // |r| (1 + 2^-23) + 1e-22; undoing the rounding of dx = xa - xb and of r = ra + rb
-// + margin, |xa - xb| <= (|ra| + |rb| + |margin|)(1 + 2^-21) + 1e-22, and the same
-// for y. Each span reaches |r| + |margin|/2 from the centre plus 1e-6 (1 + |r| +
-// |margin| + |x| + |y|): more than that rounding and than the rounding of the
-// span's ends, in double and then to float (2^-24 of |x| + reach at most). So
-// spans apart means test() fails.
-void spanOf(const Vector2D& p, float radius, double margin, float& lo, float& hi, float& yLo, float& yHi) {
+// + margin, |xa - xb| <= (|ra| + |rb| + |margin|)(1 + 2^-21) + 1e-22. Each span
+// reaches |r| + |margin|/2 from the centre plus 1e-6 (1 + |r| + |margin| + |x| +
+// |y|): more than that rounding and than the rounding of the span's ends, in
+// double and then to float (2^-24 of |x| + reach at most). So spans apart means
+// test() fails.
+void spanOf(const Vector2D& p, float radius, double margin, float& lo, float& hi) {
     double x = p.x, y = p.y, r = std::fabs(static_cast<double>(radius));
     if (!(std::fabs(x) <= kFar && std::fabs(y) <= kFar && r <= kFar && margin <= kFar)) {
-        lo = yLo = -std::numeric_limits<float>::infinity();
-        hi = yHi = std::numeric_limits<float>::infinity();
+        lo = -std::numeric_limits<float>::infinity();
+        hi = std::numeric_limits<float>::infinity();
         return;
     }
     double reach = r + 0.5 * margin + 1e-6 * (1.0 + r + margin + std::fabs(x) + std::fabs(y));
     lo = static_cast<float>(x - reach);
     hi = static_cast<float>(x + reach);
-    yLo = static_cast<float>(y - reach);
-    yHi = static_cast<float>(y + reach);
 }
 
 using I4 = int __attribute__((vector_size(16)));
@@ -124,7 +122,11 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     m_spans.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
         Span& s = m_spans[k];
-        spanOf(bodies[k]->getPosition(), bodies[k]->getBoundingRadius(), margin, s.lo, s.hi, s.yLo, s.yHi);
+        const Vector2D& p = bodies[k]->getPosition();
+        s.x = p.x;
+        s.y = p.y;
+        s.radius = bodies[k]->getBoundingRadius();
+        spanOf(p, s.radius, margin, s.lo, s.hi);
         s.body = static_cast<std::uint32_t>(k);
     }
     // Every body's cell, once: nearly every body meets some other in a scene
@@ -181,19 +183,28 @@ void QuadtreeBroadPhase::sortSweepOrder() {
     }
 }
 
-// Writes from `out` on the bodies of `open` whose spans meet b's, four lanes at
-// a time, and returns the end. A span that ended before b's began meets no
-// later body of the sweep either: once they are half the lanes, they are dropped.
+// Writes from `out` on the bodies of `open` that pass test()'s bounding-circle
+// test with b, four lanes at a time, and returns the end. Each lane does the
+// float operations of testRadius(); they give the same bits for (a, b) as for
+// (b, a), since a sum and a squared difference do not depend on the order. A
+// span that ended before b's began meets no later body of the sweep either:
+// once they are half the lanes, they are dropped.
 __attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting(Open& open, const Span& b,
                                                                                std::uint32_t* out) {
     const F4 lo{b.lo, b.lo, b.lo, b.lo};
-    const F4 yLo{b.yLo, b.yLo, b.yLo, b.yLo};
-    const F4 yHi{b.yHi, b.yHi, b.yHi, b.yHi};
+    const F4 x{b.x, b.x, b.x, b.x};
+    const F4 y{b.y, b.y, b.y, b.y};
+    const F4 radius{b.radius, b.radius, b.radius, b.radius};
+    const float near = Globals::_NEAR;
+    const F4 margin{near, near, near, near};
     I4 ended{0, 0, 0, 0};  // -1 in a lane for each ended span seen there
     for (const OpenBlock& a : open.blocks) {
         const I4 over = a.hi < lo;
         ended += over;
-        const I4 meet = ~over & (a.yLo <= yHi) & (yLo <= a.yHi);  // false in a NaN lane
+        const F4 r = a.radius + radius + margin;
+        const F4 dx = a.x - x;
+        const F4 dy = a.y - y;
+        const I4 meet = ~over & (dx * dx + dy * dy <= r * r);  // false in a NaN lane
         if (!anySet(meet)) continue;
         for (int l = 0; l < 4; ++l) {
             *out = a.body[l];
@@ -212,12 +223,13 @@ void QuadtreeBroadPhase::Open::push(const Span& s) {
     if (lane == 0) {
         const float nan = std::numeric_limits<float>::quiet_NaN();
         const F4 none{nan, nan, nan, nan};
-        blocks.push_back(OpenBlock{none, none, none, {0, 0, 0, 0}});
+        blocks.push_back(OpenBlock{none, none, none, none, {0, 0, 0, 0}});
     }
     OpenBlock& block = blocks.back();
     block.hi[lane] = s.hi;
-    block.yLo[lane] = s.yLo;
-    block.yHi[lane] = s.yHi;
+    block.x[lane] = s.x;
+    block.y[lane] = s.y;
+    block.radius[lane] = s.radius;
     block.body[lane] = s.body;
     ++size;
 }
@@ -233,8 +245,9 @@ void QuadtreeBroadPhase::Open::compact(float lo) {
         OpenBlock& to = blocks[kept / 4];
         const int m = static_cast<int>(kept % 4);
         to.hi[m] = a.hi[l];
-        to.yLo[m] = a.yLo[l];
-        to.yHi[m] = a.yHi[l];
+        to.x[m] = a.x[l];
+        to.y[m] = a.y[l];
+        to.radius[m] = a.radius[l];
         to.body[m] = a.body[l];
         ++kept;
     }
@@ -243,14 +256,14 @@ void QuadtreeBroadPhase::Open::compact(float lo) {
     for (std::size_t k = kept; k < 4 * blocks.size(); ++k) {
         OpenBlock& to = blocks[k / 4];
         const int m = static_cast<int>(k % 4);
-        to.hi[m] = to.yLo[m] = to.yHi[m] = nan;
+        to.hi[m] = to.x[m] = to.y[m] = to.radius[m] = nan;
     }
     size = kept;
     ended = 0;
 }
 
-// Keeps (a, b), whose spans meet, oriented as the tree walk tests it, when the
-// tree tests it at all and test() passes.
+// Keeps (a, b), whose bounding circles meet, oriented as the tree walk tests
+// it, when the tree tests it at all and no joint excludes it.
 __attribute__((always_inline)) inline void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
     const Cells& t = cells();
     int ca = m_cells[a];
@@ -267,8 +280,8 @@ __attribute__((always_inline)) inline void QuadtreeBroadPhase::consider(std::uin
     }
     const std::vector<BodyT*>& bodies = *m_bodies;
     // The sweep pairs a movable body with another body only, and a pair with a
-    // movable body is never ignored.
-    if (!testNotIgnored(bodies[upper], bodies[lower])) return;
+    // movable body is never ignored: of test(), the joints are left.
+    if (excludedByJoint(bodies[upper], bodies[lower])) return;
     m_found.push_back(Found{static_cast<std::uint32_t>(t.rank[cl] * 8 + t.depth[cu]), upper, lower});
 }
 

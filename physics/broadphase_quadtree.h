@@ -16,18 +16,21 @@ namespace physics {
 // then the upper body, then the lower, each in world order.
 //
 // The tree is never built. A sweep along x finds the pairs whose bounding
-// circles can meet, skipping pairs of two bodies that cannot move (see ignore());
-// each is kept if the tree would test it and test() passes, and the kept pairs
-// are then sorted into the walk's order. Nothing is shared between instances.
+// circles meet (test()'s own float test, four pairs at a time), skipping pairs
+// of two bodies that cannot move (see ignore()); each is kept if the tree would
+// test it and no joint excludes it, and the kept pairs are then sorted into the
+// walk's order. Nothing is shared between instances.
 class QuadtreeBroadPhase : public BroadPhase<TwoDee> {
 public:
     PairList findPairs() override;
 
 private:
-    // A body's extent along x and y, wider than its bounding circle and half the
-    // margin (see spanOf in the .cpp), in world units, rounded outward to float.
+    // A body's extent along x, wider than its bounding circle and half the
+    // margin (see spanOf in the .cpp), in world units, rounded to float; and
+    // what test() reads of it.
     struct Span {
-        float lo, hi, yLo, yHi;
+        float lo, hi;
+        float x, y, radius;  // position and bounding radius
         std::uint32_t body;  // world index
     };
     using F4 = float __attribute__((vector_size(16)));
@@ -35,7 +38,7 @@ private:
     // four at once. A lane past the last span holds NaN, which meets nothing
     // and never ends. Spans that have ended stay until compact() drops them.
     struct OpenBlock {
-        F4 hi, yLo, yHi;
+        F4 hi, x, y, radius;
         std::uint32_t body[4];
     };
     struct Open {
