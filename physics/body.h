@@ -135,10 +135,12 @@ public:
     MOI2D m_moi;                    // inverse moment of inertia about m_position
     float m_boundingRadius = 0.0f;  // distance from m_position to the furthest shape point
     Vector2D m_position;            // reference point: the centre of mass once shapes are added
-    Vector2D m_velocity;            // units per second
-    Vector2D m_biasVelocity;        // position-correction displacement gathered this step (whole-step, not a rate)
     Orientation2D m_orientation;    // radians
+    // Each rotation follows its velocity, so that the resolvers read the three
+    // floats of a body's motion at once (lanes::Motion).
+    Vector2D m_velocity;            // units per second
     Rotation2D m_rotation;          // radians per second
+    Vector2D m_biasVelocity;        // position-correction displacement gathered this step (whole-step, not a rate)
     Rotation2D m_biasRotation;      // position-correction turn gathered this step, radians (not a rate)
     std::list<Area*> m_shapes;      // owned
     static constexpr float NEW_RWA = 10.0f;  // running averages of a new body: far above any sleep threshold

@@ -153,9 +153,22 @@ struct Motion {
     F4 v;  // linear: (vx0, vy0, vx1, vy1)
     F4 w;  // angular: (w0, w0, w1, w1)
 
-    Motion(const Vector2D& v0, float w0, const Vector2D& v1, float w1) : v(pairOf(v0, v1)) {
-        F4 both{w0, w1, 0.0f, 0.0f};
-        w = shuffle<0, 0, 1, 1>(both);
+    Motion(const Vector2D& v0, const float& w0, const Vector2D& v1, const float& w1) {
+        const F4 first = threeOf(v0, w0);
+        const F4 second = threeOf(v1, w1);
+        v = __builtin_shufflevector(first, second, 0, 1, 4, 5);
+        w = __builtin_shufflevector(first, second, 2, 2, 6, 6);
+    }
+
+    // (vx, vy, w, -): Body keeps a rotation right after its velocity, which one
+    // load then reads together with the float that follows (never used). The
+    // test is on member offsets, so it is settled at compile time; another
+    // layout would take the floats one by one.
+    static F4 threeOf(const Vector2D& linear, const float& angular) {
+        if (&angular != &linear.y + 1) return F4{linear.x, linear.y, angular, 0.0f};
+        F4 lanes;
+        __builtin_memcpy(&lanes, &linear, sizeof lanes);
+        return lanes;
     }
 
     // Each body's velocity at the point: v + (-w * ry, w * rx) (Body::getVelocityAtPoint).
