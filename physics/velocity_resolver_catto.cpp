@@ -158,14 +158,15 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     prepareJoints(joints);
     if (jointsWake) count = gatherActive(*all, nullptr).count;
     for (int it = 0; it < m_iterations; ++it) {
-        for (std::size_t k = 0; k < count; ++k) {
+        lanes::Row* end = rows + count;
+        for (lanes::Row* row = rows; row != end; ++row) {
             // A contact that wakes a body makes that body's idle contacts act from
             // here on, later ones in this same iteration included.
-            lanes::Row& row = rows[k];
-            if (resolveRow(row)) {
-                Gathered g = gatherActive(*all, rows[k].c);
+            if (resolveRow(*row)) {
+                Gathered g = gatherActive(*all, row->c);
                 count = g.count;
-                k = g.place;
+                end = rows + count;
+                row = rows + g.place;
             }
         }
         applyJoints(joints);
