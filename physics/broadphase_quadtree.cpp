@@ -96,6 +96,14 @@ bool anySet(I4 mask) {
     return (halves[0] | halves[1]) != 0;
 }
 
+// Bit l set for each lane l of the mask that is set.
+unsigned laneBits(I4 mask) {
+    I4 bits = mask & I4{1, 2, 4, 8};
+    bits |= __builtin_shufflevector(bits, bits, 2, 3, 0, 1);
+    bits |= __builtin_shufflevector(bits, bits, 1, 0, 3, 2);
+    return static_cast<unsigned>(bits[0]);
+}
+
 }  // namespace
 
 QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
@@ -141,11 +149,15 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     m_openStill.clear();
     m_found.clear();
     m_met.resize(n + 4);  // a body meets each other at most once; a scan writes a lane past its last
+    const float near = Globals::_NEAR;
     for (std::uint32_t b : m_order) {
         const Span& span = m_spans[b];
+        const Probe probe{F4{span.lo, span.lo, span.lo, span.lo}, F4{span.x, span.x, span.x, span.x},
+                          F4{span.y, span.y, span.y, span.y},
+                          F4{span.radius, span.radius, span.radius, span.radius}, F4{near, near, near, near}};
         std::uint32_t* met = m_met.data();
-        std::uint32_t* end = meeting(m_openMovable, span, met);
-        if (m_movable[b]) end = meeting(m_openStill, span, end);
+        std::uint32_t* end = meeting(m_openMovable, probe, met);
+        if (m_movable[b]) end = meeting(m_openStill, probe, end);
         for (; met != end; ++met) consider(*met, b);
         (m_movable[b] ? m_openMovable : m_openStill).push(span);
     }
@@ -184,37 +196,31 @@ void QuadtreeBroadPhase::sortSweepOrder() {
 }
 
 // Writes from `out` on the bodies of `open` that pass test()'s bounding-circle
-// test with b, four lanes at a time, and returns the end. Each lane does the
+// test with the body of b, four lanes at a time, and returns the end. Each lane does the
 // float operations of testRadius(); they give the same bits for (a, b) as for
 // (b, a), since a sum and a squared difference do not depend on the order. A
 // span that ended before b's began meets no later body of the sweep either:
 // once they are half the lanes, they are dropped.
-__attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting(Open& open, const Span& b,
+__attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting(Open& open, const Probe& b,
                                                                                std::uint32_t* out) {
-    const F4 lo{b.lo, b.lo, b.lo, b.lo};
-    const F4 x{b.x, b.x, b.x, b.x};
-    const F4 y{b.y, b.y, b.y, b.y};
-    const F4 radius{b.radius, b.radius, b.radius, b.radius};
-    const float near = Globals::_NEAR;
-    const F4 margin{near, near, near, near};
     I4 ended{0, 0, 0, 0};  // -1 in a lane for each ended span seen there
     for (const OpenBlock& a : open.blocks) {
-        const I4 over = a.hi < lo;
+        const I4 over = a.hi < b.lo;
         ended += over;
-        const F4 r = a.radius + radius + margin;
-        const F4 dx = a.x - x;
-        const F4 dy = a.y - y;
+        const F4 r = a.radius + b.radius + b.margin;
+        const F4 dx = a.x - b.x;
+        const F4 dy = a.y - b.y;
         const I4 meet = ~over & (dx * dx + dy * dy <= r * r);  // false in a NaN lane
         if (!anySet(meet)) continue;
-        for (int l = 0; l < 4; ++l) {
-            *out = a.body[l];
-            out -= meet[l];
-        }
+        for (unsigned lanes = laneBits(meet); lanes != 0; lanes &= lanes - 1) *out++ = a.body[__builtin_ctz(lanes)];
     }
-    ended += __builtin_shufflevector(ended, ended, 2, 3, 0, 1);
-    ended += __builtin_shufflevector(ended, ended, 1, 0, 3, 2);
-    open.ended = static_cast<std::size_t>(-ended[0]);
-    if (open.ended > 8 && 2 * open.ended > open.size) open.compact(b.lo);
+    // A list of one block (the still bodies, often) is not worth compacting.
+    if (open.blocks.size() > 1) {
+        ended += __builtin_shufflevector(ended, ended, 2, 3, 0, 1);
+        ended += __builtin_shufflevector(ended, ended, 1, 0, 3, 2);
+        open.ended = static_cast<std::size_t>(-ended[0]);
+        if (open.ended > 8 && 2 * open.ended > open.size) open.compact(b.lo[0]);
+    }
     return out;
 }
 

@@ -41,6 +41,10 @@ private:
         F4 hi, x, y, radius;
         std::uint32_t body[4];
     };
+    // A span spread over four lanes, with test()'s margin, for a scan.
+    struct Probe {
+        F4 lo, x, y, radius, margin;
+    };
     struct Open {
         std::vector<OpenBlock> blocks;
         std::size_t size = 0;   // lanes in use, ended or not
@@ -57,7 +61,7 @@ private:
     };
 
     void sortSweepOrder();
-    std::uint32_t* meeting(Open& open, const Span& b, std::uint32_t* out);
+    std::uint32_t* meeting(Open& open, const Probe& b, std::uint32_t* out);
     void consider(std::uint32_t a, std::uint32_t b);
     int cellOf(std::uint32_t b) const;
     void sortFound(PairList& pairs);
