@@ -224,7 +224,7 @@ __attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting
     return out;
 }
 
-void QuadtreeBroadPhase::Open::push(const Span& s) {
+inline void QuadtreeBroadPhase::Open::push(const Span& s) {
     const std::size_t lane = size % 4;
     if (lane == 0) {
         const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -341,7 +341,7 @@ void QuadtreeBroadPhase::sortFound(PairList& pairs) {
 // The deepest cell holding the body's bounding square whole. A square that
 // touches a centre line from the right or from above counts as on that side; a
 // NaN square is on no side and stays in the root.
-int QuadtreeBroadPhase::cellOf(std::uint32_t b) const {
+inline int QuadtreeBroadPhase::cellOf(std::uint32_t b) const {
     const Cells& t = cells();
     const BodyT* body = (*m_bodies)[b];
     const float r = body->getBoundingRadius();
