@@ -13,6 +13,8 @@
 //
 // Internal to the resolvers. GCC and Clang vector extensions: no instruction
 // set is assumed beyond what the compiler targets.
+#include <cstddef>
+#include <cstdint>
 #include <type_traits>
 
 #include "physics/body.h"
@@ -86,6 +88,9 @@ struct Row {
     bool moves1;
     // Which lanes an impulse may change without a mask, see Kind.
     int kind;
+    // How many rows, from this one on in order, share its kind (markRuns()):
+    // an iteration picks the code for a kind once per run, not once per row.
+    std::uint32_t run;
     // When exactly one body moves: the other, which a strong enough impulse
     // wakes (null otherwise), and whether it is static, so that waking it
     // changes no mover.
@@ -132,6 +137,14 @@ inline bool rowIfActing(Contact<TwoDee>* c, Row& row) {
     if (c->penetration < 0.0f || (!takes0 && !takes1) || c->contactToWorld.isZero()) return false;
     row.set(c, takes0, takes1);
     return true;
+}
+
+// Sets Row::run of the first `count` rows.
+inline void markRuns(Row* rows, std::size_t count) {
+    for (std::size_t k = count; k-- > 0;) {
+        const bool joins = k + 1 < count && rows[k + 1].kind == rows[k].kind;
+        rows[k].run = joins ? rows[k + 1].run + 1 : 1;
+    }
 }
 
 // f(std::integral_constant<int, K>()) for the row's kind K, the usual kind

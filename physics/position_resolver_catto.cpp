@@ -61,12 +61,16 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
         if (!c->resting) prepare(c);
         if (makeRows && lanes::rowIfActing(c, m_rows[count])) ++count;
     }
-    if (makeRows) rows = m_rows.data();
+    if (makeRows) {
+        rows = m_rows.data();
+        lanes::markRuns(m_rows.data(), count);
+    }
+    // Each run of rows of one kind (lanes::markRuns) takes that kind's code.
     for (int it = 0; it < m_iterations; ++it) {
-        for (std::size_t k = 0; k < count; ++k) {
-            const lanes::Row& row = rows[k];
-            lanes::byKind(row, [&row](auto kind) __attribute__((always_inline)) {
-                resolveActing<decltype(kind)::value>(row);
+        for (const lanes::Row* row = rows; row != rows + count;) {
+            const lanes::Row* const last = row + row->run;
+            lanes::byKind(*row, [&row, last](auto kind) __attribute__((always_inline)) {
+                for (; row != last; ++row) resolveActing<decltype(kind)::value>(*row);
             });
         }
     }

@@ -120,6 +120,19 @@ __attribute__((always_inline)) inline bool resolveRow(lanes::Row& row) {
     });
 }
 
+// Resolves the rows of the run that starts at `row` (lanes::markRuns), in
+// order, and leaves `row` past its last; or stops at the row that woke a body
+// (true), leaving `row` there.
+__attribute__((always_inline)) inline bool resolveRun(lanes::Row*& row) {
+    lanes::Row* const last = row + row->run;
+    return lanes::byKind(*row, [&row, last](auto kind) __attribute__((always_inline)) {
+        for (; row != last; ++row) {
+            if (resolveActing<decltype(kind)::value>(*row)) return true;
+        }
+        return false;
+    });
+}
+
 }  // namespace
 
 void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint<TwoDee>*>* joints) {
@@ -157,16 +170,17 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     const bool jointsWake = anyJointWakes(joints);
     prepareJoints(joints);
     if (jointsWake) count = gatherActive(*all, nullptr).count;
+    lanes::markRuns(rows, count);
     for (int it = 0; it < m_iterations; ++it) {
         lanes::Row* end = rows + count;
-        for (lanes::Row* row = rows; row != end; ++row) {
+        for (lanes::Row* row = rows; row != end;) {
             // A contact that wakes a body makes that body's idle contacts act from
             // here on, later ones in this same iteration included.
-            if (resolveRow(*row)) {
+            if (resolveRun(row)) {
                 Gathered g = gatherActive(*all, row->c);
                 count = g.count;
                 end = rows + count;
-                row = rows + g.place;
+                row = rows + g.place + 1;
             }
         }
         applyJoints(joints);
@@ -214,6 +228,7 @@ CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::v
         }
         ++g.count;
     }
+    lanes::markRuns(m_rows.data(), g.count);
     return g;
 }
 
