@@ -237,7 +237,7 @@ void CattoVelocityResolver::prepare(Contact<TwoDee>* c) {
 }
 
 // Everything prepare() does but the warm start; true when a warm start is due.
-bool CattoVelocityResolver::prepareScalars(Contact<TwoDee>* c) {
+__attribute__((always_inline)) inline bool CattoVelocityResolver::prepareScalars(Contact<TwoDee>* c) {
     // The iterations take the point's offsets from here: measured afresh, since a
     // collision listener may have moved a body after the contact was measured.
     // Nothing moves a body again before both passes are done.
