@@ -115,6 +115,15 @@ bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
 
 template <class A, class B>
 bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
+    if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Circle>::value) {
+        return checkCircles(a, b);
+    } else {
+        return checkAxes(a, b);
+    }
+}
+
+template <class A, class B>
+bool ContactGenerator<TwoDee>::checkAxes(A* a, B* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
     // A pair is apart when any one axis shows a gap, whichever is tried first.
     if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
@@ -136,6 +145,30 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
     }
+    return true;
+}
+
+// Two circles have no face (their normals are zero and skipped), so checkAxes
+// tries the rounded axis alone: the line of centres. The same floats here, in
+// one pass: roundedAxis's first direction is this same line, so its search is
+// skipped. A trial that would not fill the empty slot (no radius, a depth of at
+// least UNFILLED_PENETRATION, a NaN) goes the whole way.
+bool ContactGenerator<TwoDee>::checkCircles(Circle* a, Circle* b) {
+    const float ra = a->m_radius;
+    const float rb = b->m_radius;
+    if (!(ra + rb > 0.0f)) return checkAxes(a, b);
+    const Vector2D& ca = a->getPosition();
+    const Vector2D& cb = b->getPosition();
+    Axis axis;
+    axis.normal = (cb - ca).normalise();
+    const Vector2D pa = ca + axis.normal * ra;
+    const Vector2D pb = cb + (-axis.normal) * rb;
+    axis.penetration = Vector2D::dotProduct(pa, axis.normal) - Vector2D::dotProduct(pb, axis.normal);
+    if (axis.penetration < -Globals::_NEAR) return false;
+    if (!(axis.penetration < UNFILLED_PENETRATION)) return checkAxes(a, b);
+    axis.point = ca + axis.normal * (ra - 0.5f * axis.penetration);
+    m_gathered = false;  // a rounded contact brings no neighbours
+    if (ContactT* c = make(a, b, axis)) m_contacts.push_back(c);
     return true;
 }
 

@@ -43,6 +43,9 @@ private:
     bool checkWith(A* a, Area* b);
     template <class A, class B>
     bool checkPair(A* a, B* b);
+    template <class A, class B>
+    bool checkAxes(A* a, B* b);
+    bool checkCircles(Circle* a, Circle* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     template <class Face, class Other>
