@@ -113,11 +113,19 @@ bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
     }
 }
 
+// A pair is apart when any one axis shows a gap, whichever is tried first: a
+// circle and a rectangle try one face here, before the call to the whole test,
+// which turns away a ball clear of a wall (most such pairs) at little cost.
 template <class A, class B>
 bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Circle>::value) {
         return checkCircles(a, b);
     } else {
+        if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
+            if (apartAtNearestFace(a, b, true)) return false;
+        } else if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Rect>::value) {
+            if (apartAtNearestFace(b, a, false)) return false;
+        }
         return checkAxes(a, b);
     }
 }
@@ -125,12 +133,6 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
 template <class A, class B>
 bool ContactGenerator<TwoDee>::checkAxes(A* a, B* b) {
     if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
-    // A pair is apart when any one axis shows a gap, whichever is tried first.
-    if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
-        if (apartAtNearestFace(a, b, true)) return false;
-    } else if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Rect>::value) {
-        if (apartAtNearestFace(b, a, false)) return false;
-    }
     Candidates kept;
     if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
@@ -216,7 +218,9 @@ __attribute__((always_inline)) inline ContactGenerator<TwoDee>::Axis ContactGene
 // extent) alone proves the pair apart. A circle well clear of a long floor or
 // wall is then turned away by one face instead of up to four; a pair it does
 // not settle goes through every axis.
-bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst) {
+__attribute__((always_inline)) inline bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect,
+                                                                                      const Circle* circle,
+                                                                                      bool rectIsFirst) {
     const Vector2D d = circle->getPosition() - rect->getPosition();
     const float along0 = Vector2D::dotProduct(rect->getNormal(0), d);  // faces 0 and 2 face opposite ways
     const float along1 = Vector2D::dotProduct(rect->getNormal(1), d);  // so do faces 1 and 3
