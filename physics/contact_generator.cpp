@@ -26,18 +26,37 @@ int wrap(int i, int n) {
 
 }  // namespace
 
+// Every contact two circles can have has one identity (no face, vertices 0
+// and 0): with setSkipListed, two circles whose contact the bodies list
+// already would make none, so they are passed over before any geometry (most
+// touching circles are listed from the step before).
+__attribute__((always_inline)) inline void ContactGenerator<TwoDee>::checkShapes(BodyT* a, BodyT* b) {
+    for (Area* sa : a->getShapes()) {
+        for (Area* sb : b->getShapes()) {
+            if (m_skipListed && sa->type() == Area::CIRCLE && sb->type() == Area::CIRCLE && listedRounded(sa, sb)) {
+                continue;
+            }
+            check(sa, sb);
+        }
+    }
+}
+
+bool ContactGenerator<TwoDee>::listedRounded(const Area* a, const Area* b) {
+    static const int VERTICES[2] = {0, 0};
+    for (const ContactT* c : ContactT::linkedToEither(a, b)) {
+        if (c->area[0] == a && c->area[1] == b && c->hasFeatures(false, false, VERTICES)) return true;
+    }
+    return false;
+}
+
 std::vector<Contact<TwoDee>*> ContactGenerator<TwoDee>::findContacts(
     const std::vector<std::pair<BodyT*, BodyT*>>& pairs) {
     m_contacts.clear();
-    for (const auto& pair : pairs) check(pair.first, pair.second);
+    for (const auto& pair : pairs) checkShapes(pair.first, pair.second);
     return m_contacts;
 }
 
-void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) {
-    for (Area* sa : a->getShapes()) {
-        for (Area* sb : b->getShapes()) check(sa, sb);
-    }
-}
+void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) { checkShapes(a, b); }
 
 // One axis tried: the fields of a contact that the trial decides. Kept as a
 // small value so that the many trials of a pair copy only these; the other
@@ -169,8 +188,10 @@ bool ContactGenerator<TwoDee>::checkCircles(Circle* a, Circle* b) {
     if (axis.penetration < -Globals::_NEAR) return false;
     if (!(axis.penetration < UNFILLED_PENETRATION)) return checkAxes(a, b);
     axis.point = ca + axis.normal * (ra - 0.5f * axis.penetration);
-    m_gathered = false;  // a rounded contact brings no neighbours
-    if (ContactT* c = make(a, b, axis)) m_contacts.push_back(c);
+    // make() for a rounded contact: it is never off a face, and with
+    // setSkipListed it is not made when the bodies list it already.
+    if (m_skipListed && listedRounded(a, b)) return true;
+    m_contacts.push_back(create(a, b, axis));
     return true;
 }
 
@@ -281,6 +302,11 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(A* a, B* b, const Axis& axis) co
         }
     }
     if (ContactT::offFace(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
+    return create(a, b, axis);
+}
+
+// A new contact of a and b on the axis, unconditionally.
+Contact<TwoDee>* ContactGenerator<TwoDee>::create(Area* a, Area* b, const Axis& axis) {
     auto* c = new ContactT();
     c->penetration = axis.penetration;
     c->normal = axis.normal;
