@@ -85,17 +85,30 @@ void Contact<TwoDee>::measure() {
 // K is the change of the relative velocity at the point per unit impulse, in
 // world coordinates; turned into contact coordinates (x along the normal, y along
 // the tangent) it gives the normal mass 1/K_nn and the tangent mass 1/K_tt.
+// K = sum over both bodies of I / m + [ry*ry, -rx*ry; -rx*ry, rx*rx] / I, and
+// velocityPerImpulse = C^T K C with C = contactToWorld, multiplied left to right.
+// Only its diagonal is read, so only the diagonal is formed (the same products
+// and sums in the same order as the full product); the off-diagonal is left 0.
 void Contact<TwoDee>::calculateMass() {
-    Matrix2 K;
+    float k00 = 0.0f;  // K, row major; the two off-diagonal entries are equal
+    float k01 = 0.0f;
+    float k11 = 0.0f;
     for (int i = 0; i < 2; ++i) {
         inverseMass[i] = body[i]->getInverseMass();
-        float invI = body[i]->getMOI().inverseMOI;
+        const float invI = body[i]->getMOI().inverseMOI;
         const Vector2D& ri = r[i];
-        K += Matrix2::identity() * inverseMass[i] +
-             Matrix2(ri.y * ri.y, -ri.x * ri.y, -ri.x * ri.y, ri.x * ri.x) * invI;
+        k00 = k00 + (1.0f * inverseMass[i] + ri.y * ri.y * invI);
+        k01 = k01 + (0.0f * inverseMass[i] + -ri.x * ri.y * invI);
+        k11 = k11 + (1.0f * inverseMass[i] + ri.x * ri.x * invI);
     }
-    velocityPerImpulse = contactToWorld.getTranspose() * K * contactToWorld;
-    const float m00 = velocityPerImpulse.data[0];
+    const float* c = contactToWorld.data;
+    // T = C^T K: C^T is {c0, c2, c1, c3}.
+    const float t00 = c[0] * k00 + c[2] * k01;
+    const float t01 = c[0] * k01 + c[2] * k11;
+    const float t10 = c[1] * k00 + c[3] * k01;
+    const float t11 = c[1] * k01 + c[3] * k11;
+    const float m00 = t00 * c[0] + t01 * c[2];
+    velocityPerImpulse = Matrix2(m00, 0.0f, 0.0f, t10 * c[1] + t11 * c[3]);
     // The normal entry is 0 when no body can respond along the normal (a pinned
     // body pushed through its own centre): no impulse rather than an infinite one.
     normalMass = m00 != 0.0f ? 1.0f / m00 : 0.0f;

@@ -88,7 +88,9 @@ public:
     Vector2D contactVelocity;       // relative velocity of body[1] against body[0], contact coordinates
     Vector2D r[2];                  // point minus each body's position
     float inverseMass[2] = {0.0f, 0.0f};
-    Matrix2 velocityPerImpulse;     // relative contact velocity change per unit impulse, contact coordinates
+    // Relative contact velocity change per unit impulse, contact coordinates:
+    // the diagonal only (the normal and tangent entries), the other two are 0.
+    Matrix2 velocityPerImpulse;
     Matrix2 contactToWorld;         // columns normal and tangent (-n.y, n.x)
     // Set by the contact list each step: both bodies rest unchanged since the
     // contact was last measured (Body::isResting()), so measuring and preparing

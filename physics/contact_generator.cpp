@@ -26,18 +26,37 @@ int wrap(int i, int n) {
 
 }  // namespace
 
+// Every contact two circles can have has one identity (no face, vertices 0
+// and 0): with setSkipListed, two circles whose contact the bodies list
+// already would make none, so they are passed over before any geometry (most
+// touching circles are listed from the step before).
+__attribute__((always_inline)) inline void ContactGenerator<TwoDee>::checkShapes(BodyT* a, BodyT* b) {
+    for (Area* sa : a->getShapes()) {
+        for (Area* sb : b->getShapes()) {
+            if (m_skipListed && sa->type() == Area::CIRCLE && sb->type() == Area::CIRCLE && listedRounded(sa, sb)) {
+                continue;
+            }
+            check(sa, sb);
+        }
+    }
+}
+
+bool ContactGenerator<TwoDee>::listedRounded(const Area* a, const Area* b) {
+    static const int VERTICES[2] = {0, 0};
+    for (const ContactT* c : ContactT::linkedToEither(a, b)) {
+        if (c->area[0] == a && c->area[1] == b && c->hasFeatures(false, false, VERTICES)) return true;
+    }
+    return false;
+}
+
 std::vector<Contact<TwoDee>*> ContactGenerator<TwoDee>::findContacts(
     const std::vector<std::pair<BodyT*, BodyT*>>& pairs) {
     m_contacts.clear();
-    for (const auto& pair : pairs) check(pair.first, pair.second);
+    for (const auto& pair : pairs) checkShapes(pair.first, pair.second);
     return m_contacts;
 }
 
-void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) {
-    for (Area* sa : a->getShapes()) {
-        for (Area* sb : b->getShapes()) check(sa, sb);
-    }
-}
+void ContactGenerator<TwoDee>::check(BodyT* a, BodyT* b) { checkShapes(a, b); }
 
 // One axis tried: the fields of a contact that the trial decides. Kept as a
 // small value so that the many trials of a pair copy only these; the other
@@ -113,15 +132,26 @@ bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
     }
 }
 
+// A pair is apart when any one axis shows a gap, whichever is tried first: a
+// circle and a rectangle try one face here, before the call to the whole test,
+// which turns away a ball clear of a wall (most such pairs) at little cost.
 template <class A, class B>
 bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
-    if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
-    // A pair is apart when any one axis shows a gap, whichever is tried first.
-    if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
-        if (apartAtNearestFace(a, b, true)) return false;
-    } else if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Rect>::value) {
-        if (apartAtNearestFace(b, a, false)) return false;
+    if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Circle>::value) {
+        return checkCircles(a, b);
+    } else {
+        if constexpr (std::is_same<A, Rect>::value && std::is_same<B, Circle>::value) {
+            if (apartAtNearestFace(a, b, true)) return false;
+        } else if constexpr (std::is_same<A, Circle>::value && std::is_same<B, Rect>::value) {
+            if (apartAtNearestFace(b, a, false)) return false;
+        }
+        return checkAxes(a, b);
     }
+}
+
+template <class A, class B>
+bool ContactGenerator<TwoDee>::checkAxes(A* a, B* b) {
+    if (a->getVertexCount() == 0 || b->getVertexCount() == 0) return false;
     Candidates kept;
     if (!checkFaces(a, b, true, kept) || !checkFaces(b, a, false, kept)) return false;
     if (a->getRadius() + b->getRadius() > 0.0f && !kept.keep(roundedAxis(a, b), false)) return false;
@@ -136,6 +166,32 @@ bool ContactGenerator<TwoDee>::checkPair(A* a, B* b) {
     for (int k = 0; k < 2; ++k) {
         if (kept.used(k)) emit(a, b, kept.slot[k], kept.multi);
     }
+    return true;
+}
+
+// Two circles have no face (their normals are zero and skipped), so checkAxes
+// tries the rounded axis alone: the line of centres. The same floats here, in
+// one pass: roundedAxis's first direction is this same line, so its search is
+// skipped. A trial that would not fill the empty slot (no radius, a depth of at
+// least UNFILLED_PENETRATION, a NaN) goes the whole way.
+bool ContactGenerator<TwoDee>::checkCircles(Circle* a, Circle* b) {
+    const float ra = a->m_radius;
+    const float rb = b->m_radius;
+    if (!(ra + rb > 0.0f)) return checkAxes(a, b);
+    const Vector2D& ca = a->getPosition();
+    const Vector2D& cb = b->getPosition();
+    Axis axis;
+    axis.normal = (cb - ca).normalise();
+    const Vector2D pa = ca + axis.normal * ra;
+    const Vector2D pb = cb + (-axis.normal) * rb;
+    axis.penetration = Vector2D::dotProduct(pa, axis.normal) - Vector2D::dotProduct(pb, axis.normal);
+    if (axis.penetration < -Globals::_NEAR) return false;
+    if (!(axis.penetration < UNFILLED_PENETRATION)) return checkAxes(a, b);
+    axis.point = ca + axis.normal * (ra - 0.5f * axis.penetration);
+    // make() for a rounded contact: it is never off a face, and with
+    // setSkipListed it is not made when the bodies list it already.
+    if (m_skipListed && listedRounded(a, b)) return true;
+    m_contacts.push_back(create(a, b, axis));
     return true;
 }
 
@@ -183,7 +239,9 @@ __attribute__((always_inline)) inline ContactGenerator<TwoDee>::Axis ContactGene
 // extent) alone proves the pair apart. A circle well clear of a long floor or
 // wall is then turned away by one face instead of up to four; a pair it does
 // not settle goes through every axis.
-bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect, const Circle* circle, bool rectIsFirst) {
+__attribute__((always_inline)) inline bool ContactGenerator<TwoDee>::apartAtNearestFace(const Rect* rect,
+                                                                                      const Circle* circle,
+                                                                                      bool rectIsFirst) {
     const Vector2D d = circle->getPosition() - rect->getPosition();
     const float along0 = Vector2D::dotProduct(rect->getNormal(0), d);  // faces 0 and 2 face opposite ways
     const float along1 = Vector2D::dotProduct(rect->getNormal(1), d);  // so do faces 1 and 3
@@ -244,6 +302,11 @@ Contact<TwoDee>* ContactGenerator<TwoDee>::make(A* a, B* b, const Axis& axis) co
         }
     }
     if (ContactT::offFace(a, b, axis.faceOnFirst, axis.faceOnSecond, axis.feature)) return nullptr;
+    return create(a, b, axis);
+}
+
+// A new contact of a and b on the axis, unconditionally.
+Contact<TwoDee>* ContactGenerator<TwoDee>::create(Area* a, Area* b, const Axis& axis) {
     auto* c = new ContactT();
     c->penetration = axis.penetration;
     c->normal = axis.normal;

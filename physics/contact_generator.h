@@ -36,6 +36,7 @@ public:
 private:
     struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
+    void checkShapes(BodyT* a, BodyT* b);  // check(a, b), inline in findContacts
     // The shape types below are Rect or Circle (final: their queries inline,
     // which matters for the many pairs of a level) or Area for the other kinds
     // (through the vtable); the arithmetic is the same either way.
@@ -43,6 +44,9 @@ private:
     bool checkWith(A* a, Area* b);
     template <class A, class B>
     bool checkPair(A* a, B* b);
+    template <class A, class B>
+    bool checkAxes(A* a, B* b);
+    bool checkCircles(Circle* a, Circle* b);
     template <class Face, class Other>
     static bool checkFaces(const Face* face, const Other* other, bool faceIsFirst, Candidates& kept);
     template <class Face, class Other>
@@ -53,6 +57,9 @@ private:
     void gatherListed(const Area* a, const Area* b);
     template <class A, class B>
     ContactT* make(A* a, B* b, const Axis& axis) const;
+    static ContactT* create(Area* a, Area* b, const Axis& axis);
+    // Whether the bodies list a contact of a and b with no face, on vertices 0 and 0.
+    static bool listedRounded(const Area* a, const Area* b);
     template <class A, class B>
     void emit(A* a, B* b, const Axis& axis, bool multi);
     template <class A, class B>
