@@ -1,6 +1,7 @@
 #pragma once
 // Base of every thing placed in a level, and the registry that builds objects
 // from the words of a level-file line by type name.
+#include <deque>
 #include <list>
 #include <map>
 #include <string>
@@ -87,7 +88,9 @@ public:
     physics::Vector2D cachedPosition;           // start position; reset() returns the body here
     physics::Orientation2D cachedOrientation;   // start orientation
     std::map<std::string, std::string> data;    // named values; "vicCondName" = victory condition name
-    std::list<physics::Vector2D> posHistory;    // body positions of the last 60 updates, oldest first
+    // Body positions of the last 60 updates, oldest first. A deque: one position
+    // in and one out every update, without a heap block for each.
+    std::deque<physics::Vector2D> posHistory;
     float dilation = 1.0f;                      // size factor set by black holes; 1 is natural size
     std::list<victoryStruct> victory;           // conditions this object must meet
     // Why the constructor could not build the object from its line (a missing or
