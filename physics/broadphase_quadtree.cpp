@@ -21,21 +21,21 @@ constexpr int kKeys = 1 << (2 * kLevels - 1);
 constexpr int kCellCount = ((1 << (2 * kLevels)) - 1) / 3;  // 1 + 4 + 16 + 64 + 256 = 341
 
 struct Cells {
-    float centreX[kKeys];
-    float centreY[kKeys];
-    std::uint16_t rank[kKeys];  // place in the depth-first walk, children by quadrant
-    std::uint8_t depth[kKeys];
+    float centreX[kKeys] = {};
+    float centreY[kKeys] = {};
+    std::uint16_t rank[kKeys] = {};  // place in the depth-first walk, children by quadrant
+    std::uint8_t depth[kKeys] = {};
 
     // The root's centre is (0, 50); a child of a cell at level d (0 for the root)
     // sits at its centre +/- (200 >> (d+2), 100 >> (d+2)), integer divisions:
     // (50, 25), (25, 12), (12, 6), (6, 3) for d = 0..3.
-    Cells() {
+    constexpr Cells() {
         centreX[1] = 0.0f;
         centreY[1] = 50.0f;
         int next = 0;
         walk(1, 0, next);
     }
-    void walk(int key, int level, int& next) {
+    constexpr void walk(int key, int level, int& next) {
         rank[key] = static_cast<std::uint16_t>(next++);
         depth[key] = static_cast<std::uint8_t>(level + 1);
         if (level == kLevels - 1) return;
@@ -50,10 +50,8 @@ struct Cells {
     }
 };
 
-// Built before main(); read only from findPairs(), so from no other static
-// initialiser. A plain object rather than a function's static: the pair loop
-// reads it without a guard.
-const Cells kCells;
+// Made by the compiler: the pair loop reads it without a guard or a start-up cost.
+constexpr Cells kCells{};
 
 const Cells& cells() { return kCells; }
 
@@ -88,8 +86,11 @@ void spanOf(const Vector2D& p, float radius, double margin, float& lo, float& hi
     hi = static_cast<float>(x + reach);
 }
 
+using F4 = float __attribute__((vector_size(16)));  // QuadtreeBroadPhase::F4
 using I4 = int __attribute__((vector_size(16)));
 using U2 = unsigned long long __attribute__((vector_size(16)));
+
+F4 splat(float x) { return F4{x, x, x, x}; }
 
 bool anySet(I4 mask) {
     U2 halves = reinterpret_cast<U2>(mask);
@@ -148,13 +149,11 @@ QuadtreeBroadPhase::PairList QuadtreeBroadPhase::findPairs() {
     m_openMovable.clear();
     m_openStill.clear();
     m_found.clear();
-    m_met.resize(n + 4);  // a body meets each other at most once; a scan writes a lane past its last
-    const float near = Globals::_NEAR;
+    m_met.resize(n);  // a body meets each other body at most once
+    const F4 near = splat(Globals::_NEAR);
     for (std::uint32_t b : m_order) {
         const Span& span = m_spans[b];
-        const Probe probe{F4{span.lo, span.lo, span.lo, span.lo}, F4{span.x, span.x, span.x, span.x},
-                          F4{span.y, span.y, span.y, span.y},
-                          F4{span.radius, span.radius, span.radius, span.radius}, F4{near, near, near, near}};
+        const Probe probe{splat(span.lo), splat(span.x), splat(span.y), splat(span.radius), near};
         std::uint32_t* met = m_met.data();
         std::uint32_t* end = meeting(m_openMovable, probe, met);
         if (m_movable[b]) end = meeting(m_openStill, probe, end);
@@ -196,11 +195,12 @@ void QuadtreeBroadPhase::sortSweepOrder() {
 }
 
 // Writes from `out` on the bodies of `open` that pass test()'s bounding-circle
-// test with the body of b, four lanes at a time, and returns the end. Each lane does the
-// float operations of testRadius(); they give the same bits for (a, b) as for
-// (b, a), since a sum and a squared difference do not depend on the order. A
-// span that ended before b's began meets no later body of the sweep either:
-// once they are half the lanes, they are dropped.
+// test with the body of b, four lanes at a time, and returns the end. Each
+// lane does the float operations of testRadius(), whose outcome does not
+// depend on which body comes first: a sum and a squared difference are the
+// same either way round. A span that ended before b's began meets no later
+// body of the sweep either: once more than 8 have ended and they are over half
+// the lanes of a list of several blocks, they are dropped.
 __attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting(Open& open, const Probe& b,
                                                                                std::uint32_t* out) {
     I4 ended{0, 0, 0, 0};  // -1 in a lane for each ended span seen there
@@ -212,14 +212,16 @@ __attribute__((always_inline)) inline std::uint32_t* QuadtreeBroadPhase::meeting
         const F4 dy = a.y - b.y;
         const I4 meet = ~over & (dx * dx + dy * dy <= r * r);  // false in a NaN lane
         if (!anySet(meet)) continue;
-        for (unsigned lanes = laneBits(meet); lanes != 0; lanes &= lanes - 1) *out++ = a.body[__builtin_ctz(lanes)];
+        for (unsigned lanes = laneBits(meet); lanes != 0; lanes &= lanes - 1) {
+            *out++ = a.body[__builtin_ctz(lanes)];
+        }
     }
     // A list of one block (the still bodies, often) is not worth compacting.
     if (open.blocks.size() > 1) {
         ended += __builtin_shufflevector(ended, ended, 2, 3, 0, 1);
         ended += __builtin_shufflevector(ended, ended, 1, 0, 3, 2);
-        open.ended = static_cast<std::size_t>(-ended[0]);
-        if (open.ended > 8 && 2 * open.ended > open.size) open.compact(b.lo[0]);
+        const auto over = static_cast<std::size_t>(-ended[0]);
+        if (over > 8 && 2 * over > open.size) open.compact(b.lo[0]);
     }
     return out;
 }
@@ -265,7 +267,6 @@ void QuadtreeBroadPhase::Open::compact(float lo) {
         to.hi[m] = to.x[m] = to.y[m] = to.radius[m] = nan;
     }
     size = kept;
-    ended = 0;
 }
 
 // Keeps (a, b), whose bounding circles meet, oriented as the tree walk tests
@@ -304,7 +305,7 @@ void startsFromCounts(std::uint32_t* counts, std::size_t buckets) {
 // Into the walk's order, (place, upper, lower), as the pairs of their bodies.
 // Many pairs (a crowded scene) take three stable counting passes, least
 // significant first, the digits all counted in one walk and the last pass
-// writing the pairs. The passes clear and sum every bucket, 2n + 2728 of them,
+// writing the pairs. The passes clear and sum every bucket, 2n + 2731 of them,
 // whatever the number of pairs: fewer pairs than that (a level of a few dozen
 // bodies, or a few pairs among many bodies) take a comparison sort instead,
 // whichever costs less by a rough count of instructions (some 10 a comparison,
@@ -325,7 +326,7 @@ void QuadtreeBroadPhase::sortFound(PairList& pairs) {
         return;
     }
     const std::size_t places = 8 * kCellCount;
-    m_counts.assign(2 * (n + 1) + places + 1, 0);
+    m_counts.assign(buckets, 0);
     std::uint32_t* byLower = m_counts.data();
     std::uint32_t* byUpper = byLower + n + 1;
     std::uint32_t* byPlace = byUpper + n + 1;

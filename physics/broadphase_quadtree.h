@@ -47,9 +47,8 @@ private:
     };
     struct Open {
         std::vector<OpenBlock> blocks;
-        std::size_t size = 0;   // lanes in use, ended or not
-        std::size_t ended = 0;  // of those, lanes the last scan found ended
-        void clear() { blocks.clear(), size = ended = 0; }
+        std::size_t size = 0;  // lanes in use, ended or not
+        void clear() { blocks.clear(), size = 0; }
         void push(const Span& s);
         void compact(float lo);
     };

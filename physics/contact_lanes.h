@@ -139,7 +139,10 @@ inline bool rowIfActing(Contact<TwoDee>* c, Row& row) {
     return true;
 }
 
-// Sets Row::run of the first `count` rows.
+// Sets Row::run of the first `count` rows: each is at least 1. Whoever makes
+// rows marks them. A row's kind follows its movers, which change only when a
+// body wakes; the velocity pass then makes its rows and their runs again
+// (CattoVelocityResolver::gatherActive), so runs hold through a pass.
 inline void markRuns(Row* rows, std::size_t count) {
     for (std::size_t k = count; k-- > 0;) {
         const bool joins = k + 1 < count && rows[k + 1].kind == rows[k].kind;
@@ -159,6 +162,20 @@ __attribute__((always_inline)) inline auto byKind(const Row& row, F&& f) {
     }
 }
 
+// f(row, kind) for each row of the run that starts at `row` (markRuns), in
+// order, with the code for the run's kind picked once; `row` ends past the
+// run, or at the first row for which f returned true (the function then does).
+template <class RowT, class F>
+__attribute__((always_inline)) inline bool throughRun(RowT*& row, F&& f) {
+    RowT* const last = row + row->run;
+    return byKind(*row, [&row, last, &f](auto kind) __attribute__((always_inline)) {
+        for (; row != last; ++row) {
+            if (f(*row, kind)) return true;
+        }
+        return false;
+    });
+}
+
 // The motion of a row's two bodies: either their velocities (the velocity pass)
 // or their bias velocities (the position pass), read once per contact and
 // iteration and written back once.
@@ -166,24 +183,33 @@ struct Motion {
     F4 v;  // linear: (vx0, vy0, vx1, vy1)
     F4 w;  // angular: (w0, w0, w1, w1)
 
-    Motion(const Vector2D& v0, const float& w0, const Vector2D& v1, const float& w1) {
-        const F4 first = threeOf(v0, w0);
-        const F4 second = threeOf(v1, w1);
-        v = __builtin_shufflevector(first, second, 0, 1, 4, 5);
-        w = __builtin_shufflevector(first, second, 2, 2, 6, 6);
+    // The velocities (or the bias velocities) of two bodies.
+    static Motion velocities(const Body<TwoDee>& b0, const Body<TwoDee>& b1) {
+        return Motion(threeOf(b0, b0.m_velocity, b0.m_rotation.value), threeOf(b1, b1.m_velocity, b1.m_rotation.value));
+    }
+    static Motion biases(const Body<TwoDee>& b0, const Body<TwoDee>& b1) {
+        return Motion(threeOf(b0, b0.m_biasVelocity, b0.m_biasRotation.value),
+                      threeOf(b1, b1.m_biasVelocity, b1.m_biasRotation.value));
     }
 
-    // (vx, vy, w, -): Body keeps a rotation right after its velocity, which one
-    // load then reads together with the float that follows (never used). The
-    // test is on member offsets, so it is settled at compile time; another
-    // layout would take the floats one by one.
-    static F4 threeOf(const Vector2D& linear, const float& angular) {
-        if (&angular != &linear.y + 1) return F4{linear.x, linear.y, angular, 0.0f};
+    // (vx, vy, w, -) of `body`: Body keeps a rotation right after its velocity,
+    // which one load of the body's own bytes then reads together with the float
+    // that follows (never used). The tests are on member offsets, settled at
+    // compile time; another layout takes the floats one by one.
+    static F4 threeOf(const Body<TwoDee>& body, const Vector2D& linear, const float& angular) {
+        const char* const bytes = reinterpret_cast<const char*>(&body);
+        const std::size_t at = static_cast<std::size_t>(reinterpret_cast<const char*>(&linear) - bytes);
+        if (&angular != &linear.y + 1 || at + sizeof(F4) > sizeof body) return F4{linear.x, linear.y, angular, 0.0f};
         F4 lanes;
-        __builtin_memcpy(&lanes, &linear, sizeof lanes);
+        __builtin_memcpy(&lanes, bytes + at, sizeof lanes);
         return lanes;
     }
 
+private:
+    Motion(F4 first, F4 second)
+        : v(__builtin_shufflevector(first, second, 0, 1, 4, 5)), w(__builtin_shufflevector(first, second, 2, 2, 6, 6)) {}
+
+public:
     // Each body's velocity at the point: v + (-w * ry, w * rx) (Body::getVelocityAtPoint).
     F4 atPoint(const Row& row) const { return v + w * row.rPerp; }
 

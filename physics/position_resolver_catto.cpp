@@ -28,7 +28,7 @@ __attribute__((always_inline)) inline void resolveActing(const lanes::Row& row) 
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
     Body<TwoDee>* b1 = c->body[1];
-    lanes::Motion m(b0->m_biasVelocity, b0->m_biasRotation.value, b1->m_biasVelocity, b1->m_biasRotation.value);
+    lanes::Motion m = lanes::Motion::biases(*b0, *b1);
     float lambda = (c->bias - lanes::dot01(m.relativeVelocity(row), row.normal)) * c->normalMass;
     float accumulated = std::max(0.0f, c->biasImpulse + lambda);
     float dLambda = accumulated - c->biasImpulse;
@@ -68,9 +68,9 @@ void CattoPositionResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     // Each run of rows of one kind (lanes::markRuns) takes that kind's code.
     for (int it = 0; it < m_iterations; ++it) {
         for (const lanes::Row* row = rows; row != rows + count;) {
-            const lanes::Row* const last = row + row->run;
-            lanes::byKind(*row, [&row, last](auto kind) __attribute__((always_inline)) {
-                for (; row != last; ++row) resolveActing<decltype(kind)::value>(*row);
+            lanes::throughRun(row, [](const lanes::Row& r, auto kind) __attribute__((always_inline)) {
+                resolveActing<decltype(kind)::value>(r);
+                return false;  // this pass wakes no body
             });
         }
     }

@@ -60,7 +60,7 @@ void warmStart(const lanes::Row& row) {
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
     Body<TwoDee>* b1 = c->body[1];
-    lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+    lanes::Motion m = lanes::Motion::velocities(*b0, *b1);
     const lanes::F4 impulses = row.normalOpp * c->normalImpulse + row.tangentOpp * c->tangentImpulse;
     if (row.kind == lanes::MASKED) {
         m.apply<true>(row, impulses);
@@ -82,7 +82,7 @@ __attribute__((always_inline)) inline bool resolveActing(lanes::Row& row) {
     Contact<TwoDee>* c = row.c;
     Body<TwoDee>* b0 = c->body[0];
     Body<TwoDee>* b1 = c->body[1];
-    lanes::Motion m(b0->m_velocity, b0->m_rotation.value, b1->m_velocity, b1->m_rotation.value);
+    lanes::Motion m = lanes::Motion::velocities(*b0, *b1);
     const lanes::F4 loaded = m.atPoint(row);
 
     float vn = lanes::dot01(lanes::Motion::relative(loaded), row.normal) - c->bounce;
@@ -120,16 +120,11 @@ __attribute__((always_inline)) inline bool resolveRow(lanes::Row& row) {
     });
 }
 
-// Resolves the rows of the run that starts at `row` (lanes::markRuns), in
-// order, and leaves `row` past its last; or stops at the row that woke a body
-// (true), leaving `row` there.
+// Resolves the rows of the run that starts at `row`, in order; stops at the
+// row that woke a body (true), leaving `row` there.
 __attribute__((always_inline)) inline bool resolveRun(lanes::Row*& row) {
-    lanes::Row* const last = row + row->run;
-    return lanes::byKind(*row, [&row, last](auto kind) __attribute__((always_inline)) {
-        for (; row != last; ++row) {
-            if (resolveActing<decltype(kind)::value>(*row)) return true;
-        }
-        return false;
+    return lanes::throughRun(row, [](lanes::Row& r, auto kind) __attribute__((always_inline)) {
+        return resolveActing<decltype(kind)::value>(r);
     });
 }
 
@@ -169,8 +164,11 @@ void CattoVelocityResolver::resolve(ContactList<TwoDee>* list, std::vector<Joint
     // Joints wake their bodies in prepare() (none later in the pass).
     const bool jointsWake = anyJointWakes(joints);
     prepareJoints(joints);
-    if (jointsWake) count = gatherActive(*all, nullptr).count;
-    lanes::markRuns(rows, count);
+    if (jointsWake) {
+        count = gatherActive(*all, nullptr).count;
+    } else {
+        lanes::markRuns(rows, count);
+    }
     for (int it = 0; it < m_iterations; ++it) {
         lanes::Row* end = rows + count;
         for (lanes::Row* row = rows; row != end;) {
@@ -212,7 +210,8 @@ void CattoVelocityResolver::applyJoints(std::vector<Joint<TwoDee>*>* joints) {
 }
 
 // Puts the rows of the contacts of `all` that can act at the front of m_rows,
-// in order, and finds the place of `at` among them (0 when null). A resting
+// in order, marks their runs, and finds the place of `at` among them (0 when
+// null). A resting
 // contact that a wake made act takes the one field its skipped prepare() would
 // have changed, and stops resting: the position pass must prepare it (its bias
 // is that pass's again).
