@@ -86,9 +86,10 @@ void Contact<TwoDee>::measure() {
 // world coordinates; turned into contact coordinates (x along the normal, y along
 // the tangent) it gives the normal mass 1/K_nn and the tangent mass 1/K_tt.
 // K = sum over both bodies of I / m + [ry*ry, -rx*ry; -rx*ry, rx*rx] / I, and
-// velocityPerImpulse = C^T K C with C = contactToWorld, multiplied left to right.
-// Only its diagonal is read, so only the diagonal is formed (the same products
-// and sums in the same order as the full product); the off-diagonal is left 0.
+// the change of relative velocity per unit impulse in contact coordinates is
+// C^T K C with C = contactToWorld, multiplied left to right. Only its diagonal
+// is used, so only the diagonal is formed (the same products and sums in the
+// same order as the full product).
 void Contact<TwoDee>::calculateMass() {
     float k00 = 0.0f;  // K, row major; the two off-diagonal entries are equal
     float k01 = 0.0f;
@@ -108,7 +109,7 @@ void Contact<TwoDee>::calculateMass() {
     const float t10 = c[1] * k00 + c[3] * k01;
     const float t11 = c[1] * k01 + c[3] * k11;
     const float m00 = t00 * c[0] + t01 * c[2];
-    velocityPerImpulse = Matrix2(m00, 0.0f, 0.0f, t10 * c[1] + t11 * c[3]);
+    tangentPerImpulse = t10 * c[1] + t11 * c[3];
     // The normal entry is 0 when no body can respond along the normal (a pinned
     // body pushed through its own centre): no impulse rather than an infinite one.
     normalMass = m00 != 0.0f ? 1.0f / m00 : 0.0f;

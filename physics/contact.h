@@ -79,18 +79,18 @@ public:
     float normalImpulse = 0.0f;     // accumulated normal impulse (velocity pass)
     float biasImpulse = 0.0f;       // accumulated normal impulse (position pass)
     float tangentImpulse = 0.0f;    // accumulated friction impulse
-    float normalMass = 0.0f;        // 1 / normal-normal entry of velocityPerImpulse; 0 when immovable
+    float normalMass = 0.0f;        // 1 / the normal entry of calculateMass()'s C^T K C; 0 when immovable
     float bias = 0.0f;              // target normal separation speed of the resolver that runs
     // Set by the velocity resolver's prepare, constant through its iterations:
     float bounce = 0.0f;            // separation speed restitution adds to the target; 0 without a bounce
-    float tangentMass = 0.0f;       // 1 / tangent-tangent entry of velocityPerImpulse; 0 when immovable
+    float tangentMass = 0.0f;       // 1 / tangentPerImpulse; 0 when immovable
     float friction = 0.0f;          // Coulomb coefficient of the pair: sqrt of the shapes' product
     Vector2D contactVelocity;       // relative velocity of body[1] against body[0], contact coordinates
     Vector2D r[2];                  // point minus each body's position
     float inverseMass[2] = {0.0f, 0.0f};
-    // Relative contact velocity change per unit impulse, contact coordinates:
-    // the diagonal only (the normal and tangent entries), the other two are 0.
-    Matrix2 velocityPerImpulse;
+    // Change of the relative tangent velocity per unit tangent impulse: the
+    // tangent entry of calculateMass()'s C^T K C.
+    float tangentPerImpulse = 0.0f;
     Matrix2 contactToWorld;         // columns normal and tangent (-n.y, n.x)
     // Set by the contact list each step: both bodies rest unchanged since the
     // contact was last measured (Body::isResting()), so measuring and preparing

@@ -207,7 +207,8 @@ struct Motion {
 
 private:
     Motion(F4 first, F4 second)
-        : v(__builtin_shufflevector(first, second, 0, 1, 4, 5)), w(__builtin_shufflevector(first, second, 2, 2, 6, 6)) {}
+        : v(__builtin_shufflevector(first, second, 0, 1, 4, 5)),
+          w(__builtin_shufflevector(first, second, 2, 2, 6, 6)) {}
 
 public:
     // Each body's velocity at the point: v + (-w * ry, w * rx) (Body::getVelocityAtPoint).

@@ -251,7 +251,7 @@ __attribute__((always_inline)) inline bool CattoVelocityResolver::prepareScalars
         float e = RESTITUTION_MIX * (c->area[0]->getRestitution() + c->area[1]->getRestitution());
         c->bounce = e * c->closingVelocity;
     }
-    float m11 = c->velocityPerImpulse.data[3];
+    float m11 = c->tangentPerImpulse;
     // Both bodies immovable along the tangent: no friction impulse rather than an infinite one.
     c->tangentMass = m11 != 0.0f ? 1.0f / m11 : 0.0f;
     c->friction = std::sqrt(c->area[0]->getFriction() * c->area[1]->getFriction());

@@ -35,9 +35,9 @@ struct MeasuringResolver : CattoVelocityResolver {
             fresh.calculateMass();
             fresh.calculateVelocities();
             const float was[] = {c->penetration, c->normal.x, c->point.x, c->point.y, c->r[0].x, c->r[1].y,
-                                 c->normalMass, c->velocityPerImpulse.data[3], c->closingVelocity};
+                                 c->normalMass, c->tangentPerImpulse, c->closingVelocity};
             const float now[] = {fresh.penetration, fresh.normal.x, fresh.point.x, fresh.point.y, fresh.r[0].x,
-                                 fresh.r[1].y, fresh.normalMass, fresh.velocityPerImpulse.data[3],
+                                 fresh.r[1].y, fresh.normalMass, fresh.tangentPerImpulse,
                                  fresh.closingVelocity};
             for (int i = 0; i < 9; ++i) stale += sameBits(was[i], now[i]) ? 0 : 1;
         }
