@@ -130,22 +130,13 @@ Vector2D Contact<TwoDee>::getRelativeContactVelocity() const {
     return contactToWorld.getTranspose() * (u - w);
 }
 
-// Two rectangles or two circles (most contacts of a level) take their shapes'
-// queries inline.
 void Contact<TwoDee>::calculatePenetration() {
-    const Area::Type first = area[0]->type();
-    const Area::Type second = area[1]->type();
-    if (first == Area::RECT && second == Area::RECT) {
-        measureFeatures(static_cast<const Rect*>(area[0]), static_cast<const Rect*>(area[1]));
-    } else if (first == Area::CIRCLE && second == Area::CIRCLE) {
-        measureFeatures(static_cast<const Circle*>(area[0]), static_cast<const Circle*>(area[1]));
-    } else {
-        measureFeatures<Area, Area>(area[0], area[1]);
-    }
+    const Area* a = area[0];
+    const Area* b = area[1];
+    byShapeTypes(a, b, [this](const auto* first, const auto* second) { measureFeatures(first, second); });
 }
 
-// a and b are area[0] and area[1] as the caller knows their types; vertexOf,
-// normalOf and radiusOf pick the inline query for a Rect or a Circle.
+// a and b are area[0] and area[1] as byShapeTypes() knows their types.
 template <class A, class B>
 void Contact<TwoDee>::measureFeatures(const A* a, const B* b) {
     if (offFace(a, b, faceOnFirst, faceOnSecond, feature)) {
@@ -156,17 +147,17 @@ void Contact<TwoDee>::measureFeatures(const A* a, const B* b) {
         penetration = DEAD_PENETRATION;
         return;
     }
-    Vector2D va = vertexOf(a, feature[0]);
-    Vector2D vb = vertexOf(b, feature[1]);
+    Vector2D va = a->getVertex(feature[0]);
+    Vector2D vb = b->getVertex(feature[1]);
     if (faceOnFirst) {
-        normal = normalOf(a, feature[0]);
+        normal = a->getNormal(feature[0]);
     } else if (faceOnSecond) {
-        normal = -normalOf(b, feature[1]);
+        normal = -b->getNormal(feature[1]);
     } else {
         normal = (vb - va).normalise();  // a zero vector stays zero
     }
-    Vector2D pa = va + normal * radiusOf(a);
-    Vector2D pb = vb - normal * radiusOf(b);
+    Vector2D pa = va + normal * a->getRadius();
+    Vector2D pb = vb - normal * b->getRadius();
     float p = Vector2D::dotProduct(pa - pb, normal);
     setPenetration(p);
     // The point sits halfway through the overlap, measured from the face.
@@ -190,34 +181,7 @@ void Contact<TwoDee>::setPenetration(float p) {
     penetration = p;
 }
 
-// The common case, two rectangles, reads the corners inline.
-bool Contact<TwoDee>::invalid() const {
-    if (area[0]->type() == Area::RECT && area[1]->type() == Area::RECT) {
-        return offFace(static_cast<const Rect*>(area[0]), static_cast<const Rect*>(area[1]), faceOnFirst, faceOnSecond,
-                       feature);
-    }
-    return offFace(area[0], area[1], faceOnFirst, faceOnSecond, feature);
-}
-
-// A linked contact sits in both of its bodies' lists, so the shorter of the
-// two holds every contact joining a and b; it matters for a floor under
-// thousands of bodies.
-const std::vector<Contact<TwoDee>*>& Contact<TwoDee>::linkedToEither(const Area* a, const Area* b) {
-    const std::vector<Contact*>& onA = a->getBody()->contacts;
-    const std::vector<Contact*>& onB = b->getBody()->contacts;
-    return onB.size() < onA.size() ? onB : onA;
-}
-
-// A list holds each identity once, so the first match is the one.
-Contact<TwoDee>* Contact<TwoDee>::findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond,
-                                             const int feature[2]) {
-    for (Contact* linked : linkedToEither(a, b)) {
-        if (linked->area[0] == a && linked->area[1] == b && linked->hasFeatures(faceOnFirst, faceOnSecond, feature)) {
-            return linked;
-        }
-    }
-    return nullptr;
-}
+bool Contact<TwoDee>::invalid() const { return offFace(area[0], area[1], faceOnFirst, faceOnSecond, feature); }
 
 bool Contact<TwoDee>::operator==(const Contact& o) const {
     return area[0] == o.area[0] && area[1] == o.area[1] && hasFeatures(o.faceOnFirst, o.faceOnSecond, o.feature);

@@ -2,7 +2,9 @@
 #include <cstddef>
 #include <vector>
 
+#include "physics/body.h"
 #include "physics/dimension.h"
+#include "physics/shape.h"
 #include "physics/vector.h"
 
 namespace physics {
@@ -57,7 +59,8 @@ public:
 
     // The contact with this identity among those linked to the shapes' bodies
     // (a caching contact list links each contact it holds to both), or null.
-    static Contact* findLinked(Area* a, Area* b, bool faceOnFirst, bool faceOnSecond, const int feature[2]);
+    static Contact* findLinked(const Area* a, const Area* b, bool faceOnFirst, bool faceOnSecond,
+                               const int feature[2]);
     // The shorter of the contact lists of a's and b's bodies: it holds every
     // linked contact joining a and b.
     static const std::vector<Contact*>& linkedToEither(const Area* a, const Area* b);
@@ -101,6 +104,26 @@ public:
     bool faceOnSecond = false;
     int feature[2] = {0, 0};
 };
+
+// A linked contact sits in both of its bodies' lists, so the shorter of the
+// two holds every contact joining a and b; it matters for a floor under
+// thousands of bodies. Inline, as the narrow phase asks for every pair.
+inline const std::vector<Contact<TwoDee>*>& Contact<TwoDee>::linkedToEither(const Area* a, const Area* b) {
+    const std::vector<Contact*>& onA = a->getBody()->contacts;
+    const std::vector<Contact*>& onB = b->getBody()->contacts;
+    return onB.size() < onA.size() ? onB : onA;
+}
+
+// A list holds each identity once, so the first match is the one.
+inline Contact<TwoDee>* Contact<TwoDee>::findLinked(const Area* a, const Area* b, bool faceOnFirst,
+                                                    bool faceOnSecond, const int feature[2]) {
+    for (Contact* linked : linkedToEither(a, b)) {
+        if (linked->area[0] == a && linked->area[1] == b && linked->hasFeatures(faceOnFirst, faceOnSecond, feature)) {
+            return linked;
+        }
+    }
+    return nullptr;
+}
 
 // A face contact is valid while its vertex projects onto the face's edge.
 template <class A, class B>

@@ -26,27 +26,15 @@ int wrap(int i, int n) {
 
 }  // namespace
 
-// Every contact two circles can have has one identity (no face, vertices 0
-// and 0): with setSkipListed, two circles whose contact the bodies list
-// already would make none, so they are passed over before any geometry (most
-// touching circles are listed from the step before).
 __attribute__((always_inline)) inline void ContactGenerator<TwoDee>::checkShapes(BodyT* a, BodyT* b) {
     for (Area* sa : a->getShapes()) {
-        for (Area* sb : b->getShapes()) {
-            if (m_skipListed && sa->type() == Area::CIRCLE && sb->type() == Area::CIRCLE && listedRounded(sa, sb)) {
-                continue;
-            }
-            check(sa, sb);
-        }
+        for (Area* sb : b->getShapes()) check(sa, sb);
     }
 }
 
 bool ContactGenerator<TwoDee>::listedRounded(const Area* a, const Area* b) {
     static const int VERTICES[2] = {0, 0};
-    for (const ContactT* c : ContactT::linkedToEither(a, b)) {
-        if (c->area[0] == a && c->area[1] == b && c->hasFeatures(false, false, VERTICES)) return true;
-    }
-    return false;
+    return ContactT::findLinked(a, b, false, false, VERTICES) != nullptr;
 }
 
 std::vector<Contact<TwoDee>*> ContactGenerator<TwoDee>::findContacts(
@@ -116,20 +104,7 @@ struct ContactGenerator<TwoDee>::Candidates {
 // core (vertices, outward normals) widened by getRadius(). A gap wider than _NEAR
 // on any axis ends the test with no contact.
 bool ContactGenerator<TwoDee>::check(Area* a, Area* b) {
-    switch (a->type()) {
-        case Area::RECT: return checkWith(static_cast<Rect*>(a), b);
-        case Area::CIRCLE: return checkWith(static_cast<Circle*>(a), b);
-        default: return checkWith(a, b);
-    }
-}
-
-template <class A>
-bool ContactGenerator<TwoDee>::checkWith(A* a, Area* b) {
-    switch (b->type()) {
-        case Area::RECT: return checkPair(a, static_cast<Rect*>(b));
-        case Area::CIRCLE: return checkPair(a, static_cast<Circle*>(b));
-        default: return checkPair(a, b);
-    }
+    return byShapeTypes(a, b, [this](auto* first, auto* second) { return checkPair(first, second); });
 }
 
 // A pair is apart when any one axis shows a gap, whichever is tried first: a
@@ -175,6 +150,11 @@ bool ContactGenerator<TwoDee>::checkAxes(A* a, B* b) {
 // skipped. A trial that would not fill the empty slot (no radius, a depth of at
 // least UNFILLED_PENETRATION, a NaN) goes the whole way.
 bool ContactGenerator<TwoDee>::checkCircles(Circle* a, Circle* b) {
+    // Every contact two circles can have has one identity (no face, vertices 0
+    // and 0): with setSkipListed, two circles whose contact the bodies list
+    // already would make none, so they are passed over before any geometry
+    // (most touching circles are listed from the step before).
+    if (m_skipListed && listedRounded(a, b)) return true;
     const float ra = a->m_radius;
     const float rb = b->m_radius;
     if (!(ra + rb > 0.0f)) return checkAxes(a, b);
@@ -188,9 +168,8 @@ bool ContactGenerator<TwoDee>::checkCircles(Circle* a, Circle* b) {
     if (axis.penetration < -Globals::_NEAR) return false;
     if (!(axis.penetration < UNFILLED_PENETRATION)) return checkAxes(a, b);
     axis.point = ca + axis.normal * (ra - 0.5f * axis.penetration);
-    // make() for a rounded contact: it is never off a face, and with
-    // setSkipListed it is not made when the bodies list it already.
-    if (m_skipListed && listedRounded(a, b)) return true;
+    // make() for a rounded contact: it is never off a face, and it is not
+    // listed (see above).
     m_contacts.push_back(create(a, b, axis));
     return true;
 }

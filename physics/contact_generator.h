@@ -26,6 +26,9 @@ public:
     // (a caching list would drop it); set by such a list for its world.
     void setSkipListed(bool on) { m_skipListed = on; }
     void check(BodyT* a, BodyT* b);
+    // Adds the contacts of the two shapes; false when they are proven apart.
+    // With setSkipListed, two circles whose one possible contact is listed
+    // already answer true without being looked at.
     bool check(Area* a, Area* b);
 
     bool checkSphereSphere() { return false; }
@@ -37,11 +40,8 @@ private:
     struct Axis;        // one separating-axis trial (contact_generator.cpp)
     struct Candidates;  // the kept axes of one shape pair (contact_generator.cpp)
     void checkShapes(BodyT* a, BodyT* b);  // check(a, b), inline in findContacts
-    // The shape types below are Rect or Circle (final: their queries inline,
-    // which matters for the many pairs of a level) or Area for the other kinds
-    // (through the vtable); the arithmetic is the same either way.
-    template <class A>
-    bool checkWith(A* a, Area* b);
+    // The shape types below are as byShapeTypes() (rect.h) gives them: Rect or
+    // Circle, whose queries inline, or Area for the other kinds.
     template <class A, class B>
     bool checkPair(A* a, B* b);
     template <class A, class B>

@@ -1,4 +1,6 @@
 #pragma once
+#include <type_traits>
+
 #include "physics/shape.h"
 
 namespace physics {
@@ -83,38 +85,25 @@ inline Vector2D Rect::getExtremePoint(const Vector2D& dir, int& index) const {
     return m_vertices[index];
 }
 
-// Vertex i, edge normal i and radius of any shape: inline for the two common
-// kinds (rectangles and circles, both final), through the vtable for the rest.
-// The same values either way; the contact paths call these for every contact.
-// A caller that knows the type statically gets the inline query at once.
-inline Vector2D vertexOf(const Rect* a, int i) { return a->getVertex(i); }
-inline Vector2D normalOf(const Rect* a, int i) { return a->getNormal(i); }
-inline float radiusOf(const Rect* a) { return a->getRadius(); }
-inline Vector2D vertexOf(const Circle* a, int i) { return a->getVertex(i); }
-inline Vector2D normalOf(const Circle* a, int i) { return a->getNormal(i); }
-inline float radiusOf(const Circle* a) { return a->getRadius(); }
-
-inline Vector2D vertexOf(const Area* a, int i) {
+// f(a, b) with each shape as its own type when it is a rectangle or a circle
+// (both final, so their queries inline: this matters for the many contacts of
+// a level) and as an Area otherwise (through the vtable). The arithmetic is the
+// same either way. AreaT is Area or const Area.
+template <class AreaT, class F>
+decltype(auto) byShapeTypes(AreaT* a, AreaT* b, F&& f) {
+    using RectT = std::conditional_t<std::is_const<AreaT>::value, const Rect, Rect>;
+    using CircleT = std::conditional_t<std::is_const<AreaT>::value, const Circle, Circle>;
+    auto withSecond = [b, &f](auto* first) -> decltype(auto) {
+        switch (b->type()) {
+            case Area::RECT: return f(first, static_cast<RectT*>(b));
+            case Area::CIRCLE: return f(first, static_cast<CircleT*>(b));
+            default: return f(first, b);
+        }
+    };
     switch (a->type()) {
-        case Area::RECT: return static_cast<const Rect*>(a)->getVertex(i);
-        case Area::CIRCLE: return static_cast<const Circle*>(a)->getVertex(i);
-        default: return a->getVertex(i);
-    }
-}
-
-inline Vector2D normalOf(const Area* a, int i) {
-    switch (a->type()) {
-        case Area::RECT: return static_cast<const Rect*>(a)->getNormal(i);
-        case Area::CIRCLE: return static_cast<const Circle*>(a)->getNormal(i);
-        default: return a->getNormal(i);
-    }
-}
-
-inline float radiusOf(const Area* a) {
-    switch (a->type()) {
-        case Area::RECT: return static_cast<const Rect*>(a)->getRadius();
-        case Area::CIRCLE: return static_cast<const Circle*>(a)->getRadius();
-        default: return a->getRadius();
+        case Area::RECT: return withSecond(static_cast<RectT*>(a));
+        case Area::CIRCLE: return withSecond(static_cast<CircleT*>(a));
+        default: return withSecond(a);
     }
 }
 

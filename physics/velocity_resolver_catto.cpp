@@ -211,10 +211,9 @@ void CattoVelocityResolver::applyJoints(std::vector<Joint<TwoDee>*>* joints) {
 
 // Puts the rows of the contacts of `all` that can act at the front of m_rows,
 // in order, marks their runs, and finds the place of `at` among them (0 when
-// null). A resting
-// contact that a wake made act takes the one field its skipped prepare() would
-// have changed, and stops resting: the position pass must prepare it (its bias
-// is that pass's again).
+// null). A resting contact that a wake made act takes the one field its
+// skipped prepare() would have changed, and stops resting: the position pass
+// must prepare it (its bias is that pass's again).
 CattoVelocityResolver::Gathered CattoVelocityResolver::gatherActive(const std::vector<Contact<TwoDee>*>& all,
                                                                     const Contact<TwoDee>* at) {
     Gathered g{0, 0};
