@@ -53,8 +53,6 @@ struct Cells {
 // Made by the compiler: the pair loop reads it without a guard or a start-up cost.
 constexpr Cells kCells{};
 
-const Cells& cells() { return kCells; }
-
 // True when cell `upper` is `lower` or one of the cells above it.
 bool holds(const Cells& t, int upper, int lower) {
     int up = t.depth[lower] - t.depth[upper];
@@ -272,7 +270,7 @@ void QuadtreeBroadPhase::Open::compact(float lo) {
 // Keeps (a, b), whose bounding circles meet, oriented as the tree walk tests
 // it, when the tree tests it at all and no joint excludes it.
 __attribute__((always_inline)) inline void QuadtreeBroadPhase::consider(std::uint32_t a, std::uint32_t b) {
-    const Cells& t = cells();
+    const Cells& t = kCells;
     int ca = m_cells[a];
     int cb = m_cells[b];
     std::uint32_t upper = a, lower = b;
@@ -349,7 +347,7 @@ void QuadtreeBroadPhase::sortFound(PairList& pairs) {
 // touches a centre line from the right or from above counts as on that side; a
 // NaN square is on no side and stays in the root.
 inline int QuadtreeBroadPhase::cellOf(std::uint32_t b) const {
-    const Cells& t = cells();
+    const Cells& t = kCells;
     const BodyT* body = (*m_bodies)[b];
     const float r = body->getBoundingRadius();
     const Vector2D& p = body->getPosition();
